@@ -1,0 +1,40 @@
+# Two commands for users: `make run` and `make test`. Everything else is for developers.
+SHELL := /bin/bash
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: run test build deps configure format art bench measure fuzz asan clean
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) > $(BUILD).configure.log 2>&1 || (cat $(BUILD).configure.log; exit 1)
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/vakto
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) 2>&1 | tee ctest.log; exit $${PIPESTATUS[0]}
+
+asan:
+	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DVAKTO_SANITIZE=ON -DVAKTO_BENCH=OFF"
+
+bench: build
+	@$(BUILD)/bench/vakto_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+measure: build
+	@tools/measure
+
+art:
+	@tools/make-art
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,13 @@
+#pragma once
+#include "app/vakto.h"
+
+#include <QString>
+
+// Resource path of a depot picture, e.g. ":/depot/imgTime_3.png"; tray icons take a size (16 or 32).
+QString DepotPath(PicRef ref, int iconSize = 32);
+// Number of indexes of a strip and the first one (imgPunchUp and imgPunchDn start at 1).
+int StripFirst(Strip s);
+int StripCount(Strip s);
+const char* StripName(Strip s);
+// Loads what the core itself draws with (the six dial faces). False when a picture is missing.
+bool LoadDepot(Vakto& v);

@@ -1,0 +1,2 @@
+#include "app/drag.h"
+void DragAndSnap(Vakto&, int, int, int, int) {}

@@ -1,0 +1,45 @@
+#pragma once
+// The main window: paints the skin and the element model, and turns pointer events into calls
+// of the elements' handlers. It decides nothing itself.
+
+#include "app/vakto.h"
+
+#include <QWidget>
+#include <vector>
+
+class Shell;
+class QLineEdit;
+
+class FrmVakto : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmVakto(Shell& shell);
+
+    // Repaints the elements that changed since the last call.
+    void sync();
+    QLineEdit* descriptionEditor() { return m_edit; }
+    // True while the next close comes from the program itself (unload), not from the user.
+    void setSystemClose(bool on) { m_systemClose = on; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+private:
+    struct Painted {
+        Element* e;
+        QRect rect; // window rect when last painted
+    };
+    QRect windowRect(const Element& e) const;
+    void paintElement(QPainter& p, const Element& e);
+
+    Shell& m_shell;
+    Vakto& m_v;
+    std::vector<Painted> m_all;
+    QLineEdit* m_edit = nullptr;
+    bool m_systemClose = false;
+};

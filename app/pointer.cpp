@@ -1,0 +1,73 @@
+#include "app/pointer.h"
+
+#include "app/mainwindow.h"
+
+void PointerPress(Vakto& v, QPoint at, int button) {
+    if (v.app.ended)
+        return;
+    QPoint local;
+    Element* hit = HitTest(v, at, &local);
+    v.app.captured = hit;
+    v.app.pressedBare = hit == nullptr;
+    const MouseEv me{button, local.x(), local.y()};
+    if (!hit) {
+        OnMainMouseDown(v, me);
+        return;
+    }
+    if (hit->dragSource)
+        v.alarm.dragging = true;
+    if (hit->onPress)
+        hit->onPress(v, hit->index, me);
+}
+
+void PointerMove(Vakto& v, QPoint at, int buttons) {
+    if (v.app.ended)
+        return;
+    QPoint local;
+    if (v.alarm.dragging) {
+        Element* over = HitTest(v, at, &local);
+        if (over && over->onDragOver)
+            over->onDragOver(v, over->index, MouseEv{buttons, local.x(), local.y()});
+        return;
+    }
+    Element* target = nullptr;
+    bool bare = false;
+    if (buttons != 0 && (v.app.captured || v.app.pressedBare)) {
+        target = v.app.captured;
+        bare = v.app.pressedBare;
+        local = target ? at - WindowOrigin(v, *target) : at;
+    } else {
+        target = HitTest(v, at, &local);
+        bare = target == nullptr;
+    }
+    const MouseEv me{buttons, local.x(), local.y()};
+    if (target) {
+        if (target->onMove)
+            target->onMove(v, target->index, me);
+    } else if (bare) {
+        OnMainMouseMove(v, me);
+    }
+}
+
+void PointerRelease(Vakto& v, QPoint at, int button, int buttonsStillHeld) {
+    if (v.app.ended)
+        return;
+    Element* captured = v.app.captured;
+    if (buttonsStillHeld == 0) {
+        v.app.captured = nullptr;
+        v.app.pressedBare = false;
+    }
+    if (v.alarm.dragging) {
+        // Dropping the mark ends the drag with no further action.
+        v.alarm.dragging = false;
+        return;
+    }
+    if (!captured)
+        return;
+    const QPoint local = at - WindowOrigin(v, *captured);
+    const MouseEv me{button, local.x(), local.y()};
+    if (captured->onRelease)
+        captured->onRelease(v, captured->index, me);
+    if (!v.app.ended && captured->onClick && HitTest(v, at) == captured)
+        captured->onClick(v, captured->index, me);
+}

@@ -1,0 +1,96 @@
+#include "app/shell.h"
+
+#include "about/frmabout.h"
+#include "alarm/frmalarm.h"
+#include "app/depot.h"
+#include "app/frmvakto.h"
+#include "app/startup.h"
+
+#include <QIcon>
+#include <QTime>
+
+const QPixmap& DepotPixmaps::pixmap(PicRef ref) {
+    if (ref.strip == Strip::None)
+        return m_none;
+    const quint32 key = (quint32(ref.strip) << 16) | quint16(ref.index);
+    auto it = m_cache.find(key);
+    if (it == m_cache.end())
+        it = m_cache.insert(key, QPixmap(DepotPath(ref)));
+    return *it;
+}
+
+const QPixmap& DepotPixmaps::skin() {
+    if (m_skin.isNull())
+        m_skin = QPixmap(QStringLiteral(":/skin.png"));
+    return m_skin;
+}
+
+QIcon DepotPixmaps::icon(const QString& name) {
+    QIcon icon;
+    for (int size : {16, 32}) {
+        if (name.startsWith(QLatin1String("imgTrayIcon")))
+            icon.addFile(DepotPath({Strip::imgTrayIcon, std::int16_t(name.right(1).toInt())}, size));
+        else
+            icon.addFile(QStringLiteral(":/icons/%1_%2.png").arg(name).arg(size));
+    }
+    return icon;
+}
+
+Shell::Shell(Vakto& v) : m_v(v) {
+    m_main = new FrmVakto(*this);
+    m_timer1.setSingleShot(true);
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer1, &QTimer::timeout, this, &Shell::tickNow);
+}
+
+Shell::~Shell() {
+    delete m_alarm.data();
+    delete m_about.data();
+    delete m_main;
+}
+
+FrmAlarm* Shell::alarmWindow() { return m_alarm; }
+FrmAbout* Shell::aboutWindow() { return m_about; }
+
+void Shell::sync() {
+    m_main->sync();
+    if (m_v.alarmWin.open && !m_alarm) {
+        m_alarm = new FrmAlarm(*this);
+        m_alarm->show();
+    } else if (!m_v.alarmWin.open && m_alarm) {
+        m_alarm->close();
+        m_alarm->deleteLater();
+        m_alarm = nullptr;
+    }
+    if (m_alarm)
+        m_alarm->sync();
+}
+
+void Shell::startTicking() { armTick(); }
+
+void Shell::armTick() {
+    // A periodic 1000 ms timer drifts against the wall clock and sooner or later skips a second;
+    // re-arming for just after the next boundary sees every second exactly once.
+    const int ms = QTime::currentTime().msec();
+    m_timer1.start(1000 - ms + 5);
+}
+
+void Shell::tickNow() {
+    Tick(m_v);
+    sync();
+    if (!m_v.app.ended)
+        armTick();
+}
+
+void Shell::showAbout() {
+    if (!m_about)
+        m_about = new FrmAbout(*this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void Shell::unloadAbout() {
+    delete m_about.data();
+    m_about = nullptr;
+}

@@ -1,0 +1,79 @@
+#include "app/shellports.h"
+
+#include "app/frmvakto.h"
+#include "app/shell.h"
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+#include <cstdio>
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+void MessageBoxes::message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vakto"), text, QMessageBox::Ok);
+    box.exec();
+}
+
+void MessageBoxes::error(const QString& text) {
+    std::fprintf(stderr, "vakto: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vakto"), text, QMessageBox::Ok);
+    box.exec();
+}
+
+void DesktopBrowser::open(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+
+FrmVakto* MainWindowPort::w() const { return m_shell->mainWindow(); }
+
+void MainWindowPort::show() { w()->show(); }
+void MainWindowPort::hide() { w()->hide(); }
+
+void MainWindowPort::setMinimised(bool minimised) {
+    Qt::WindowStates s = w()->windowState();
+    w()->setWindowState(minimised ? (s | Qt::WindowMinimized) : (s & ~Qt::WindowMinimized));
+}
+
+bool MainWindowPort::isMinimised() const { return w()->windowState() & Qt::WindowMinimized; }
+bool MainWindowPort::isVisible() const { return w()->isVisible(); }
+QPoint MainWindowPort::pos() const { return w()->pos(); }
+QSize MainWindowPort::size() const { return w()->size(); }
+void MainWindowPort::move(QPoint topLeft) { w()->move(topLeft); }
+QPoint MainWindowPort::cursorPos() const { return QCursor::pos(); }
+
+QSize MainWindowPort::screenSize() const {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().size() : QSize(1024, 768);
+}
+
+bool MainWindowPort::canPlaceItself() const {
+    // Wayland compositors do not let a client place its own window.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void MainWindowPort::startSystemMove() {
+    if (QWindow* h = w()->windowHandle())
+        h->startSystemMove();
+}
+
+void MainWindowPort::setIcon(const QString& name) { w()->setWindowIcon(m_shell->pixmaps().icon(name)); }
+void MainWindowPort::showAbout() { m_shell->showAbout(); }
+void MainWindowPort::unloadAbout() { m_shell->unloadAbout(); }
+
+void MainWindowPort::unload() {
+    w()->setSystemClose(true);
+    w()->close();
+    OnUnload(m_shell->vakto());
+}
+
+void MainWindowPort::endProgram(int status) {
+    m_ended = true;
+    m_status = status;
+    QCoreApplication::exit(status);
+}

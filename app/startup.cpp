@@ -1,0 +1,120 @@
+#include "app/startup.h"
+
+#include "alarm/alarmsetting.h"
+#include "alarm/alarmstate.h"
+#include "alarm/announcer.h"
+#include "app/depot.h"
+#include "app/timetext.h"
+#include "clockface/analog.h"
+#include "digits/digits.h"
+#include "punch/ledger.h"
+#include "punch/punch.h"
+#include "tray/systray.h"
+
+bool Startup(Vakto& v) {
+    // The single-instance check runs in main(), before this object exists.
+    LoadDepot(v);
+    v.ports.window.show();
+    AddTrayIcon(v);
+    InitClock(v);
+    PlaceHotSpot(v);
+    UpdateTimeStrings(v);
+    ShowTime(v, v.main.imgTime);
+    ShowSeconds(v);
+    v.alarm.alarmTime = v.curHour() + QLatin1Char(':') + v.curMinute() + QStringLiteral(":00");
+    SetAlarm(v, QString());
+    AdjustPunch(v, PunchOff);
+    v.app.arrowTop = static_cast<std::int16_t>(v.main.imgCorrect[0].rect.top());
+    v.app.arrowDownTop = static_cast<std::int16_t>(v.app.arrowTop + 2);
+    SetAnnouncer(v, 15);
+    return LoadProjects(v);
+}
+
+void Tick(Vakto& v) {
+    if (v.app.ended)
+        return;
+    const std::int64_t key = TickKey(v.ports.clock.now());
+    if (key == v.app.lastTickTime)
+        return;
+    // A jump of more than one second (late timer, suspend, clock set forward) is a gap: what was due
+    // inside it is caught up below instead of being lost.
+    const std::int64_t last = v.app.lastTickTime;
+    const bool forwardGap = last != 0 && key - last > 1;
+    const bool jumped = last != 0 && (key - last > 1 || key < last);
+    v.app.lastTickTime = key;
+    v.app.nowKey = key;
+
+    DrawClock(v);
+    UpdateTimeStrings(v);
+    ShowSeconds(v);
+    const bool fullMinute = v.curSecond() == QLatin1String("00");
+    if (fullMinute || jumped)
+        ShowTime(v, v.main.imgTime);
+    if (fullMinute || jumped)
+        CountdownStep(v, jumped);
+    if (fullMinute && v.punch.punchMinutes < PunchOff)
+        AdjustPunch(v, 1);
+    if (v.alarm.alarmSet == 1)
+        ColonBlink(v);
+    AlarmMatch(v, key, forwardGap ? last : 0);
+    if (fullMinute)
+        AnnouncerCheck(v);
+}
+
+void HideToTray(Vakto& v) {
+    // Without a tray icon nothing could bring a hidden window back: minimise to the taskbar only.
+    v.ports.window.setMinimised(true);
+    if (v.ports.tray.isShown())
+        v.ports.window.hide();
+}
+
+bool OnCloseRequest(Vakto& v, bool userClose) {
+    if (userClose && !v.app.ended) {
+        HideToTray(v);
+        return true;
+    }
+    v.ports.window.setMinimised(true);
+    v.ports.window.hide();
+    return false;
+}
+
+void OnUnload(Vakto& v) { QuitProgram(v); }
+
+void OnSessionEnd(Vakto& v) { QuitProgram(v); }
+
+void QuitProgram(Vakto& v) {
+    if (v.app.ended)
+        return;
+    ++v.app.quitPass;
+    // Minutes counted by a running punch clock belong to the selected project: hand them over
+    // before the final save instead of dropping them.
+    if (v.punch.punchMinutes != PunchOff && v.punch.currentProject > 0 &&
+        v.punch.currentProject <= static_cast<int>(v.punch.projects.size())) {
+        AddToProject(v);
+        if (v.app.ended)
+            return;
+        v.punch.punchMinutes = PunchOff;
+    }
+    if (!SaveProjects(v))
+        return; // reported, and the program has ended
+    RemoveTrayIcon(v);
+    v.ports.window.unloadAbout();
+    v.depot.loaded = false;
+    if (!v.app.unloading) {
+        v.app.unloading = true;
+        // Raises the close request and the unload, which enters here a second time and ends.
+        v.ports.window.unload();
+    }
+    if (!v.app.ended) {
+        v.app.ended = true;
+        v.ports.window.endProgram(0);
+    }
+}
+
+void Fail(Vakto& v, const QString& message) {
+    if (v.app.ended)
+        return;
+    v.app.ended = true;
+    v.ports.dialogs.error(message);
+    v.ports.window.endProgram(2);
+}

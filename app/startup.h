@@ -1,0 +1,20 @@
+#pragma once
+#include "app/vakto.h"
+
+// Main window load: the start-up sequence. Returns false when the program must not go on
+// (a fatal data-file error has already been reported and the program ended).
+bool Startup(Vakto& v);
+// One Timer1 event. Acts only when the wall-clock second differs from the last one handled.
+void Tick(Vakto& v);
+// Close request of the main window; userClose = the window system's close command.
+// Returns true when the close is cancelled (the window stays loaded).
+bool OnCloseRequest(Vakto& v, bool userClose);
+// Unload of the main window.
+void OnUnload(Vakto& v);
+// The session is ending (log out, shut down): quit as from the menu.
+void OnSessionEnd(Vakto& v);
+void QuitProgram(Vakto& v);
+// Header V and user close: minimise and hide to the tray, or only minimise when no tray icon is shown.
+void HideToTray(Vakto& v);
+// Fatal failure: report it (message box and standard error), end with a non-zero status, write nothing.
+void Fail(Vakto& v, const QString& message);

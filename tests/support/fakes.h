@@ -1,0 +1,121 @@
+#pragma once
+// Recording fakes of the ports, for tests that drive the core without a desktop.
+
+#include "app/ports.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class FakeClock : public Clock {
+public:
+    QDateTime t{QDate(2026, 12, 9), QTime(14, 7, 31)};
+    QDateTime now() const override { return t; }
+    void set(int h, int m, int s) { t = QDateTime(t.date(), QTime(h, m, s)); }
+    void advance(int seconds) { t = t.addSecs(seconds); }
+};
+
+class FakeSound : public SoundOutput {
+public:
+    QStringList played;
+    void play(const QString& path) override { played << path; }
+};
+
+class FakeBrowser : public Browser {
+public:
+    QStringList opened;
+    void open(const QString& url) override { opened << url; }
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    QStringList messages;
+    QStringList errors;
+    void message(const QString& text) override { messages << text; }
+    void error(const QString& text) override { errors << text; }
+};
+
+class FakeTray : public TrayPort {
+public:
+    bool available = true;
+    bool shown = false;
+    int iconIndex = -1;
+    QString tip;
+    QStringList calls;       // "add", "change", "remove"
+    int menuChoice = -1;     // what popupMenu returns
+    QPoint menuAt;
+    int menuOpened = 0;
+    std::function<void()> whileMenuOpen; // runs inside popupMenu, e.g. a second tray event
+
+    bool add(int i, const QString& t) override {
+        calls << QStringLiteral("add");
+        iconIndex = i;
+        tip = t;
+        shown = available;
+        return available;
+    }
+    bool change(int i, const QString& t) override {
+        calls << QStringLiteral("change");
+        iconIndex = i;
+        tip = t;
+        return shown;
+    }
+    void remove() override {
+        calls << QStringLiteral("remove");
+        shown = false;
+    }
+    bool isShown() const override { return shown; }
+    int popupMenu(QPoint at) override {
+        ++menuOpened;
+        menuAt = at;
+        if (whileMenuOpen)
+            whileMenuOpen();
+        return menuChoice;
+    }
+};
+
+class FakeWindow : public WindowPort {
+public:
+    bool visible = false;
+    bool minimised = false;
+    QPoint position{100, 100};
+    QSize sz{385, 195};
+    QPoint cursor;
+    QSize screen{1024, 768};
+    bool placeable = true;
+    int systemMoves = 0;
+    QString icon;
+    int aboutShown = 0;
+    int aboutUnloaded = 0;
+    int unloads = 0;
+    bool ended = false;
+    int status = -1;
+    std::function<void()> onUnload; // the real shell raises close request + unload here
+    QStringList calls;
+
+    void show() override { visible = true; calls << QStringLiteral("show"); }
+    void hide() override { visible = false; calls << QStringLiteral("hide"); }
+    void setMinimised(bool m) override { minimised = m; calls << (m ? QStringLiteral("minimise") : QStringLiteral("restore")); }
+    bool isMinimised() const override { return minimised; }
+    bool isVisible() const override { return visible; }
+    QPoint pos() const override { return position; }
+    QSize size() const override { return sz; }
+    void move(QPoint p) override { position = p; }
+    QPoint cursorPos() const override { return cursor; }
+    QSize screenSize() const override { return screen; }
+    bool canPlaceItself() const override { return placeable; }
+    void startSystemMove() override { ++systemMoves; }
+    void setIcon(const QString& name) override { icon = name; }
+    void showAbout() override { ++aboutShown; }
+    void unloadAbout() override { ++aboutUnloaded; }
+    void unload() override {
+        ++unloads;
+        if (onUnload)
+            onUnload();
+    }
+    void endProgram(int s) override {
+        ended = true;
+        status = s;
+    }
+};

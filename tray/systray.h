@@ -1,0 +1,6 @@
+#pragma once
+#include "app/vakto.h"
+
+void AddTrayIcon(Vakto& v);
+void ChangeTrayIcon(Vakto& v);
+void RemoveTrayIcon(Vakto& v);
