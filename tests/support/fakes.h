@@ -47,6 +47,7 @@ public:
     QPoint menuAt;
     int menuOpened = 0;
     std::function<void()> whileMenuOpen; // runs inside popupMenu, e.g. a second tray event
+    bool changeFails = false; // a shown icon that the tray refuses to change
 
     bool add(int i, const QString& t) override {
         calls << QStringLiteral("add");
@@ -59,7 +60,7 @@ public:
         calls << QStringLiteral("change");
         iconIndex = i;
         tip = t;
-        return shown;
+        return shown && !changeFails;
     }
     void remove() override {
         calls << QStringLiteral("remove");
@@ -117,5 +118,18 @@ public:
     void endProgram(int s) override {
         ended = true;
         status = s;
+    }
+};
+
+// A clock that answers each now() with the next time of its script (the last one repeats), for
+// code that must read the clock at a given moment.
+class ScriptedClock : public Clock {
+public:
+    std::vector<QDateTime> script;
+    mutable std::size_t calls = 0;
+    QDateTime now() const override {
+        const std::size_t i = calls < script.size() ? calls : script.size() - 1;
+        ++calls;
+        return script.empty() ? QDateTime() : script[i];
     }
 };

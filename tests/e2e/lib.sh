@@ -1,0 +1,102 @@
+# Shared set-up of the end-to-end tests: a private X server, a private runtime folder and a
+# program folder holding a copy of the binary, its sound and the supplied ledger.
+# Usage: source lib.sh; e2e_setup "$1"   (the path of the built vakto binary)
+set -euo pipefail
+
+E2E_PIDS=()
+e2e_cleanup() {
+    local p
+    for p in "${E2E_PIDS[@]:-}"; do
+        [[ -n "$p" ]] && kill "$p" 2>/dev/null || true
+    done
+    sleep 0.2
+    for p in "${E2E_PIDS[@]:-}"; do
+        [[ -n "$p" ]] && kill -9 "$p" 2>/dev/null || true
+    done
+    [[ -n "${E2E_TMP:-}" ]] && rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+e2e_setup() {
+    local bin=$1
+    E2E_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+    E2E_TMP=$(mktemp -d /tmp/vakto-e2e.XXXXXX)
+    export XDG_RUNTIME_DIR=$E2E_TMP/xdg
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    E2E_APP=$E2E_TMP/app
+    mkdir -p "$E2E_APP/wav"
+    cp "$bin" "$E2E_APP/vakto"
+    cp "$(dirname "$bin")/wav/alarm.wav" "$E2E_APP/wav/"
+    cp "$E2E_SRC/assets/vakto.dat" "$E2E_APP/vakto.dat"
+    E2E_XCLOSE=$(dirname "$bin")/vakto_xclose
+    # -displayfd picks a free display number and tells it once the server is ready.
+    exec 3> >(cat > "$E2E_TMP/display")
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > "$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    local i
+    for i in $(seq 100); do
+        [[ -s "$E2E_TMP/display" ]] && break
+        sleep 0.05
+    done
+    exec 3>&-
+    export DISPLAY=:$(head -c 8 "$E2E_TMP/display" | tr -dc 0-9)
+    [[ "$DISPLAY" != ":" ]] || fail "Xvfb did not start"
+    export QT_QPA_PLATFORM=xcb
+    unset WAYLAND_DISPLAY
+}
+
+# Starts the program copy in the background; sets VAKTO_PID.
+start_vakto() {
+    "$E2E_APP/vakto" > "$E2E_TMP/vakto.out" 2>&1 &
+    VAKTO_PID=$!
+    E2E_PIDS+=($VAKTO_PID)
+}
+
+# Waits (up to $2 seconds, default 10) for a mapped window named exactly $1; prints its id.
+wait_window() {
+    local name=$1 secs=${2:-10} id i
+    for i in $(seq $((secs * 10))); do
+        id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n 1 || true)
+        [[ -n "$id" ]] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits until the process $1 has ended (up to $2 seconds); returns its status through E2E_STATUS.
+wait_exit() {
+    local pid=$1 secs=${2:-10} i
+    for i in $(seq $((secs * 10))); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null && E2E_STATUS=0 || E2E_STATUS=$?; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Window geometry "x y w h" of window id $1 (absolute, as xwininfo reports it).
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
+}
+
+is_viewable() {
+    xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"
+}
+
+# Starts a tray host (XEmbed system tray) and waits until it owns the tray selection.
+start_tray() {
+    trayer --edge bottom --align right --widthtype pixel --width 200 --height 32 --transparent false \
+        > "$E2E_TMP/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    TRAYER_PID=$!
+    local i
+    for i in $(seq 50); do
+        xdotool search --classname trayer >/dev/null 2>&1 && { sleep 0.3; return 0; }
+        sleep 0.1
+    done
+    fail "the tray host did not start"
+}
