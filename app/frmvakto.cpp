@@ -65,6 +65,14 @@ void FrmVakto::sync() {
         update(p.rect.united(now));
         p.rect = now;
     }
+    // Dragging the mark shows a closed hand, so the user sees the drag has started.
+    if (m_v.alarm.dragging != m_dragCursor) {
+        m_dragCursor = m_v.alarm.dragging;
+        if (m_dragCursor)
+            setCursor(Qt::ClosedHandCursor);
+        else
+            unsetCursor();
+    }
     Element& t = m_v.main.txtDescription;
     if (m_edit->text() != t.text)
         m_edit->setText(t.text);

@@ -42,4 +42,5 @@ private:
     std::vector<Painted> m_all;
     QLineEdit* m_edit = nullptr;
     bool m_systemClose = false;
+    bool m_dragCursor = false;
 };

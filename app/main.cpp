@@ -8,13 +8,26 @@
 #include "tray/qttray.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <memory>
 #include <QSessionManager>
 #include <QStandardPaths>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
+// The end of the desktop session arrives as SIGTERM (or SIGHUP); the handler only wakes the event
+// loop, which then quits as from the menu, so the ledger is saved and punched minutes are kept.
+int signalPipe[2] = {-1, -1};
+void OnSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
 QString ProgramFolder(const char* argv0) {
     QFileInfo exe(QStringLiteral("/proc/self/exe"));
     QString path = exe.canonicalFilePath();
@@ -59,6 +72,23 @@ int main(int argc, char** argv) {
     QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp, [&](QSessionManager&) {
         OnSessionEnd(v);
     });
+
+    std::unique_ptr<QSocketNotifier> sigNotifier;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        sigNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(sigNotifier.get(), &QSocketNotifier::activated, &qapp, [&] {
+            char c;
+            [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
+            OnSessionEnd(v);
+        });
+        struct sigaction sa {};
+        sa.sa_handler = OnSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(SIGTERM, &sa, nullptr);
+        sigaction(SIGHUP, &sa, nullptr);
+        sigaction(SIGINT, &sa, nullptr);
+    }
 
     const bool started = Startup(v);
     if (!started || v.app.ended)
