@@ -30,6 +30,9 @@ bench: build
 measure: build
 	@tools/measure
 
+fuzz:
+	@tools/fuzz $(or $(FUZZ_SECONDS),60)
+
 art:
 	@tools/make-art
 

@@ -1,18 +1,31 @@
 #pragma once
-// The About box.
+// The About box: the program's name, its one-line description and the link to the maker's page.
+
+#include "about/about.h"
 
 #include <QDialog>
 
 class Shell;
-
-// The maker's web page: the one address both links open.
-extern const char* const MakerAddress;
+class QGroupBox;
+class QLabel;
+class QPushButton;
 
 class FrmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit FrmAbout(Shell& shell);
 
+    QGroupBox* frame() { return m_frame; }
+    QLabel* label() { return m_label; }
+    QPushButton* httpButton() { return m_http; }
+    QPushButton* doneButton() { return m_done; }
+
 private:
+    void onDone();
+
     Shell& m_shell;
+    QGroupBox* m_frame = nullptr;
+    QLabel* m_label = nullptr;
+    QPushButton* m_http = nullptr;
+    QPushButton* m_done = nullptr;
 };

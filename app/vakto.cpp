@@ -1,5 +1,6 @@
 #include "app/vakto.h"
 
+#include "about/about.h"
 #include "alarm/alarmsetting.h"
 #include "alarm/alarmstate.h"
 #include "alarm/announcer.h"
@@ -20,4 +21,5 @@ Vakto::Vakto(Ports p, QString programFolder) : ports(p) {
     InstallAnnouncerHandlers(*this);
     InstallPunchHandlers(*this);
     InstallLedgerHandlers(*this);
+    InstallAboutHandlers(*this);
 }

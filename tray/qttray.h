@@ -1,5 +1,6 @@
 #pragma once
-// The desktop's notification area through QSystemTrayIcon.
+// The desktop's notification area through QSystemTrayIcon: StatusNotifierItem where a watcher runs,
+// the XEmbed tray otherwise. Activations reach the core as the main window's mouse move.
 
 #include "app/ports.h"
 
@@ -7,7 +8,9 @@
 #include <QSystemTrayIcon>
 
 class Shell;
-class QMenu;
+
+// The tray message the core expects for a platform activation, 0 for one it does not handle.
+int TrayMessageFor(QSystemTrayIcon::ActivationReason reason);
 
 class QtTray : public QObject, public TrayPort {
     Q_OBJECT
@@ -23,9 +26,11 @@ public:
     int popupMenu(QPoint at) override;
 
     QSystemTrayIcon* icon() { return m_icon; }
+    // Delivers a platform activation to the core as a tray message, then repaints.
+    void activate(QSystemTrayIcon::ActivationReason reason);
 
 private:
-    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void apply(int iconIndex, const QString& tip);
 
     Shell* m_shell = nullptr;
     QSystemTrayIcon* m_icon = nullptr;
