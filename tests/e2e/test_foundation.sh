@@ -58,4 +58,12 @@ read -r x y w h < <(geometry "$win")
 xdotool mousemove $((x + 310)) $((y + 10)) click 1
 wait_exit "$VAKTO_PID" 5 || fail "a click on the header X did not end the program"
 [[ $E2E_STATUS == 0 ]] || fail "quit with status $E2E_STATUS"
+# The end of the session (SIGTERM) quits as the menu does: the ledger is written, status 0.
+touch -d '2020-01-01 00:00' "$E2E_APP/vakto.dat"
+start_vakto
+wait_window Vakto 15 > /dev/null || fail "the main window did not appear again"
+kill -TERM "$VAKTO_PID"
+wait_exit "$VAKTO_PID" 5 || fail "SIGTERM did not end the program"
+[[ $E2E_STATUS == 0 ]] || fail "SIGTERM quit with status $E2E_STATUS"
+[[ $(stat -c %Y "$E2E_APP/vakto.dat") -gt $(date -d '2021-01-01' +%s) ]] || fail "the ledger was not saved at the end of the session"
 echo "PASS"
