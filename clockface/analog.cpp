@@ -1,9 +1,166 @@
 #include "clockface/analog.h"
-void InitClock(Vakto& v) { v.analog.surface = v.depot.imgDial[0].copy(); DrawClock(v); }
-void DrawClock(Vakto& v) { v.main.picClock.dirty = true; }
-void PlaceAlarmMark(Vakto&) {}
-void PlaceHotSpot(Vakto&) {}
-float AngleOfPoint(float, float, float, float) { return 0; }
-int DialIndexFor(std::int16_t) { return 0; }
-void SetDial(Vakto& v, int) { DrawClock(v); }
-void DialPoint(const Vakto&, double, double, double, float& x, float& y) { x = y = 0; }
+
+#include "clockface/wuline.h"
+
+#include <QTime>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr double Pi = 3.14159265;
+constexpr double DegreesPerRadian = 57.29577948;
+constexpr double HourFactor = 0.5;
+constexpr double MinuteFactor = 0.7;
+constexpr double SecondFactor = 0.8;
+constexpr double HotSpotFactor = 0.8;
+constexpr double MarkFactor = 0.88;
+constexpr int MarkHalf = 4;    // the mark is 9 x 9 pixels
+constexpr int HotSpotHalf = 8; // hot spots are 17 x 17 pixels
+
+int RoundEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
+
+// Exact dial point in double precision; the angle itself is held as a 32-bit float.
+void ExactDialPoint(const Vakto& v, double value, double step, double factor, double& x, double& y) {
+    const auto theta = static_cast<float>(Pi / 2 - step * value);
+    x = (1 + factor * std::cos(double(theta))) * double(v.analog.centerX);
+    y = (1 - factor * std::sin(double(theta))) * double(v.analog.centerY);
+}
+
+// The surface is allocated here only, once, with its own buffer: DrawClock writes into it in place.
+void EnsureSurface(Vakto& v) {
+    const QSize size = v.main.picClock.rect.size();
+    if (v.analog.surface.size() != size || v.analog.surface.format() != QImage::Format_RGB32)
+        v.analog.surface = QImage(size, QImage::Format_RGB32);
+}
+
+// Step 1 of the redraw: the whole surface becomes the current dial picture again.
+void RestoreDial(Vakto& v) {
+    QImage& dst = v.analog.surface;
+    const int i = v.analog.dialIndex >= 0 && v.analog.dialIndex < int(v.depot.imgDial.size()) ? v.analog.dialIndex : 0;
+    const QImage& src = v.depot.imgDial[std::size_t(i)];
+    if (src.size() == dst.size() && src.format() == QImage::Format_RGB32) {
+        const auto rowBytes = std::size_t(dst.width()) * 4;
+        if (src.bytesPerLine() == dst.bytesPerLine()) {
+            std::memcpy(dst.bits(), src.constBits(), std::size_t(dst.bytesPerLine()) * std::size_t(dst.height()));
+        } else {
+            for (int y = 0; y < dst.height(); ++y)
+                std::memcpy(dst.scanLine(y), src.constScanLine(y), rowBytes);
+        }
+        return;
+    }
+    // No usable dial picture (depot not loaded, or a picture of another size or format): start from
+    // black rather than from the previous hands.
+    dst.fill(0xFF000000u);
+    if (!src.isNull()) {
+        const QImage conv = src.convertToFormat(QImage::Format_RGB32);
+        const int rows = std::min(conv.height(), dst.height());
+        const auto bytes = std::size_t(std::min(conv.width(), dst.width())) * 4;
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(dst.scanLine(y), conv.constScanLine(y), bytes);
+    }
+}
+} // namespace
+
+void DialPoint(const Vakto& v, double value, double step, double factor, float& x, float& y) {
+    double dx = 0, dy = 0;
+    ExactDialPoint(v, value, step, factor, dx, dy);
+    x = static_cast<float>(dx);
+    y = static_cast<float>(dy);
+}
+
+QPoint RoundedDialPoint(const Vakto& v, double value, double step, double factor) {
+    double x = 0, y = 0;
+    ExactDialPoint(v, value, step, factor, x, y);
+    return {RoundEven(x), RoundEven(y)};
+}
+
+void InitClock(Vakto& v) {
+    EnsureSurface(v);
+    v.analog.centerX = static_cast<float>(v.analog.surface.width()) / 2;
+    v.analog.centerY = static_cast<float>(v.analog.surface.height()) / 2;
+    const QPoint centre(RoundEven(v.analog.centerX), RoundEven(v.analog.centerY)); // (68, 68) on 137 pixels
+    v.analog.hourStart = v.analog.minuteStart = v.analog.secondStart = centre;
+    DrawClock(v);
+}
+
+void DrawClock(Vakto& v) {
+    EnsureSurface(v);
+    RestoreDial(v);
+    // Each hand reads the clock when it is computed. The hour hand stands on the whole hour.
+    v.analog.hourEnd = RoundedDialPoint(v, v.ports.clock.now().time().hour(), HourStep, HourFactor);
+    DrawHand(v, QStringLiteral("H"));
+    v.analog.minuteEnd = RoundedDialPoint(v, v.ports.clock.now().time().minute(), MinuteStep, MinuteFactor);
+    DrawHand(v, QStringLiteral("M"));
+    v.analog.secondEnd = RoundedDialPoint(v, v.ports.clock.now().time().second(), MinuteStep, SecondFactor);
+    DrawHand(v, QStringLiteral("S"));
+    // One repaint of the finished face: the shell never shows a half-drawn redraw.
+    v.main.picClock.dirty = true;
+}
+
+void PlaceAlarmMark(Vakto& v) {
+    const QPoint c = RoundedDialPoint(v, v.alarm.countdownMinutes, MinuteStep, MarkFactor);
+    SetPos(v.main.imgMark, c.x() - MarkHalf, c.y() - MarkHalf);
+}
+
+void PlaceHotSpot(Vakto& v) {
+    for (int j = 0; j < 12; ++j) {
+        float x = 0, y = 0;
+        DialPoint(v, 5.0 * j, MinuteStep, HotSpotFactor, x, y);
+        v.analog.hotSpotLeft[std::size_t(j)] = x - HotSpotHalf;
+        v.analog.hotSpotTop[std::size_t(j)] = y - HotSpotHalf;
+        Element& spot = v.main.imgHotSpot[std::size_t(j)];
+        if (j > 0) {
+            // Spots 1..11 are copies of spot 0: same size, and its handlers where they have none.
+            const Element& proto = v.main.imgHotSpot[0];
+            spot.rect.setSize(proto.rect.size());
+            for (Handler Element::*h :
+                 {&Element::onPress, &Element::onRelease, &Element::onClick, &Element::onMove, &Element::onDragOver})
+                if (!(spot.*h)) spot.*h = proto.*h;
+        }
+        // Whole pixels: nearest with ties to even of the kept fractional Left and Top.
+        SetPos(spot, RoundEven(double(v.analog.hotSpotLeft[std::size_t(j)])),
+               RoundEven(double(v.analog.hotSpotTop[std::size_t(j)])));
+        SetVisible(spot, true);
+    }
+}
+
+float AngleOfPoint(float cx, float cy, float x, float y) {
+    const float dy = y - cy;
+    const float dx = x - cx;
+    if (dy == 0 || dx == 0) return 0;
+    const float q = dx / dy;
+    double angle = 0;
+    if (y < cy)
+        angle = -std::atan(double(q)) * DegreesPerRadian;
+    else
+        angle = 181 - std::atan(double(q)) * DegreesPerRadian;
+    if (angle < 0) angle += 360;
+    return static_cast<float>(angle);
+}
+
+int DialIndexFor(std::int16_t announceEvery) {
+    switch (announceEvery) {
+    case 10:
+        return 1;
+    case 15:
+        return 2;
+    case 20:
+        return 3;
+    case 30:
+        return 4;
+    case 60:
+        return 5;
+    default:
+        return 0;
+    }
+}
+
+void SetDial(Vakto& v, int dialIndex) {
+    // An index outside the six dials would read past the depot: show the plain dial instead.
+    const int i = dialIndex >= 0 && dialIndex < int(v.depot.imgDial.size()) ? dialIndex : 0;
+    SetPic(v.main.picClock, Strip::imgDial, i);
+    v.analog.dialIndex = i;
+    DrawClock(v);
+}

@@ -1,4 +1,8 @@
 #pragma once
+// Colour helpers of the line drawer. They run for every edge pixel of every hand once a second, so
+// they are inline, keep no state and allocate nothing.
+
+#include <cmath>
 #include <cstdint>
 
 // Four bytes in storage order blue, green, red, alpha; as a little-endian 32-bit number
@@ -10,13 +14,54 @@ struct ArgbColor {
     std::uint8_t alpha;
 };
 
-std::uint32_t MakeArgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha);
-// Platform colour value: red | green<<8 | blue<<16, alpha in bits 24-31 only with keepAlpha.
-std::uint32_t ArgbToColor(const ArgbColor& argb, std::int16_t keepAlpha);
-std::uint32_t ColorToArgb(std::int32_t color, std::int16_t keepAlpha);
-std::uint32_t BlendArgb(const ArgbColor& first, const ArgbColor& second, float weight);
-std::uint8_t BlendChannel(std::uint8_t first, std::uint8_t second, float weight);
-// System colour by index, taken from the desktop palette.
+// A platform colour value 0x80000000..0x800000FF names a system colour by its low byte.
+constexpr std::uint32_t SysColorFlag = 0x80000000u;
+
+// System colour by index as a platform colour value (red | green<<8 | blue<<16), taken from the
+// desktop palette; 0 (black) for an index that names no colour.
 std::uint32_t GetSysColor(int index);
-ArgbColor ArgbFromNumber(std::uint32_t n);
-std::uint32_t ArgbNumber(const ArgbColor& c);
+
+inline std::uint32_t MakeArgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha) {
+    return std::uint32_t(alpha) << 24 | std::uint32_t(red) << 16 | std::uint32_t(green) << 8 | blue;
+}
+
+inline ArgbColor ArgbFromNumber(std::uint32_t n) {
+    return ArgbColor{std::uint8_t(n & 0xFFu), std::uint8_t(n >> 8 & 0xFFu), std::uint8_t(n >> 16 & 0xFFu),
+                     std::uint8_t(n >> 24)};
+}
+
+inline std::uint32_t ArgbNumber(const ArgbColor& c) {
+    return MakeArgb(c.red, c.green, c.blue, c.alpha);
+}
+
+// Platform colour value: red | green<<8 | blue<<16, alpha in bits 24-31 only with keepAlpha.
+inline std::uint32_t ArgbToColor(const ArgbColor& argb, std::int16_t keepAlpha) {
+    const std::uint32_t rgb = std::uint32_t(argb.red) | std::uint32_t(argb.green) << 8 | std::uint32_t(argb.blue) << 16;
+    return keepAlpha ? rgb | std::uint32_t(argb.alpha) << 24 : rgb;
+}
+
+// Splits a platform colour value (or resolves a system colour reference) into an ArgbColor number;
+// alpha is 255 unless keepAlpha asks for bits 24-31 of a plain value.
+inline std::uint32_t ColorToArgb(std::int32_t color, std::int16_t keepAlpha) {
+    auto c = static_cast<std::uint32_t>(color);
+    if ((c & 0xFFFFFF00u) == SysColorFlag) c = GetSysColor(int(c & 0xFFu)) | 0xFF000000u;
+    const std::uint8_t alpha = keepAlpha ? std::uint8_t(c >> 24) : std::uint8_t(255);
+    return MakeArgb(std::uint8_t(c & 0xFFu), std::uint8_t(c >> 8 & 0xFFu), std::uint8_t(c >> 16 & 0xFFu), alpha);
+}
+
+// (1 - weight) * first + weight * second in double precision on the unchanged 32-bit weight, then
+// nearest with ties to even under the default rounding mode (127.5 -> 128, 2.5 -> 2). A weight
+// outside 0..1 saturates at 0 or 255 instead of wrapping around.
+inline std::uint8_t BlendChannel(std::uint8_t first, std::uint8_t second, float weight) {
+    const double w = weight;
+    const double value = std::nearbyint((1.0 - w) * double(first) + w * double(second));
+    if (!(value >= 0.0)) return 0;
+    if (value > 255.0) return 255;
+    return static_cast<std::uint8_t>(value);
+}
+
+// (1 - weight) of the first colour plus weight of the second, channel by channel, alpha included.
+inline std::uint32_t BlendArgb(const ArgbColor& first, const ArgbColor& second, float weight) {
+    return MakeArgb(BlendChannel(first.red, second.red, weight), BlendChannel(first.green, second.green, weight),
+                    BlendChannel(first.blue, second.blue, weight), BlendChannel(first.alpha, second.alpha, weight));
+}

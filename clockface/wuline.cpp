@@ -1,4 +1,145 @@
 #include "clockface/wuline.h"
+
 #include "app/vakto.h"
-void DrawWuLine(QImage&, const QPoint&, const QPoint&, const ArgbColor&, std::int16_t) {}
-void DrawHand(Vakto&, const QString&) {}
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+// One-pixel access to the surface. The image stores 0xAARRGGBB words; the line drawer works on
+// platform colour values 0x00BBGGRR, so every read and write swaps red and blue.
+class PixelSurface {
+public:
+    explicit PixelSurface(QImage& img)
+        : m_img(img), m_w(img.width()), m_h(img.height()),
+          m_fast(img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32),
+          m_bits(m_w > 0 && m_h > 0 ? img.bits() : nullptr), m_stride(img.bytesPerLine()) {}
+
+    bool inside(std::int64_t x, std::int64_t y) const { return x >= 0 && y >= 0 && x < m_w && y < m_h; }
+
+    std::uint32_t read(int x, int y) const {
+        const QRgb p = m_fast ? row(y)[x] : m_img.pixel(x, y);
+        return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16;
+    }
+
+    void write(int x, int y, std::uint32_t color) {
+        const QRgb p = 0xFF000000u | (color & 0xFFu) << 16 | (color & 0xFF00u) | (color >> 16 & 0xFFu);
+        if (m_fast)
+            row(y)[x] = p;
+        else
+            m_img.setPixel(x, y, p);
+    }
+
+    int width() const { return m_w; }
+    int height() const { return m_h; }
+
+private:
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(m_bits + std::ptrdiff_t(y) * m_stride); }
+
+    QImage& m_img;
+    int m_w, m_h;
+    bool m_fast;
+    uchar* m_bits;
+    qsizetype m_stride;
+};
+
+// Blends the surface pixel at (x, y) with the line colour; `weight` is the pixel's own share.
+inline void BlendPixel(PixelSurface& s, std::int64_t x, std::int64_t y, const ArgbColor& colour, float weight) {
+    if (!s.inside(x, y)) return;
+    const int px = int(x), py = int(y);
+    const ArgbColor under = ArgbFromNumber(ColorToArgb(static_cast<std::int32_t>(s.read(px, py)), 0));
+    s.write(px, py, ArgbToColor(ArgbFromNumber(BlendArgb(colour, under, weight)), 0));
+}
+
+// The line in a frame where `major` runs along the major axis: (major, minor) -> surface pixel is
+// (major, minor) for x-major lines and (minor, major) for y-major ones.
+void DrawAlongMajor(PixelSurface& s, bool xMajor, std::int64_t startMajor, std::int64_t startMinor, std::int64_t dMajor,
+                    std::int64_t dMinor, const ArgbColor& colour, int half, int rest) {
+    const std::uint32_t solid = ArgbToColor(colour, 0);
+    const std::int64_t majorLimit = xMajor ? s.width() : s.height();
+    const std::int64_t minorLimit = xMajor ? s.height() : s.width();
+    // Steps whose pixels all lie outside the surface change nothing: skip them. The remaining steps
+    // compute t from their own index, so clipping does not move a single pixel.
+    const std::int64_t first = std::max<std::int64_t>(0, -startMajor);
+    const std::int64_t last = std::min<std::int64_t>(dMajor, majorLimit - 1 - startMajor);
+    for (std::int64_t i = first; i <= last; ++i) {
+        const auto t = static_cast<float>(double(i) / double(dMajor) * double(dMinor));
+        const float base = std::floor(t);
+        const float f = t - base; // exact in float; 0 <= f < 1 also for negative t
+        const std::int64_t major = startMajor + i;
+        const std::int64_t minor = startMinor + static_cast<std::int64_t>(base);
+        const std::int64_t nearEdge = minor - half, farEdge = minor + rest;
+        if (xMajor) {
+            BlendPixel(s, major, nearEdge, colour, f);
+            BlendPixel(s, major, farEdge, colour, 1.0f - f);
+        } else {
+            BlendPixel(s, nearEdge, major, colour, f);
+            BlendPixel(s, farEdge, major, colour, 1.0f - f);
+        }
+        const std::int64_t k0 = std::max<std::int64_t>(nearEdge + 1, 0);
+        const std::int64_t k1 = std::min<std::int64_t>(farEdge - 1, minorLimit - 1);
+        for (std::int64_t k = k0; k <= k1; ++k) {
+            if (xMajor)
+                s.write(int(major), int(k), solid);
+            else
+                s.write(int(k), int(major), solid);
+        }
+    }
+}
+} // namespace
+
+void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const ArgbColor& colour, std::int16_t width) {
+    if (from == to || surface.isNull()) return;
+    const int half = width >= 0 ? width / 2 : -((1 - width) / 2); // floor(width / 2)
+    const int rest = width - half;
+    PixelSurface s(surface);
+    // 64-bit differences: end points anywhere in the int range neither overflow nor wrap.
+    const std::int64_t adx = std::llabs(std::int64_t(to.x()) - from.x());
+    const std::int64_t ady = std::llabs(std::int64_t(to.y()) - from.y());
+    if (adx > ady) {
+        const QPoint& a = from.x() < to.x() ? from : to;
+        const QPoint& b = from.x() < to.x() ? to : from;
+        DrawAlongMajor(s, true, a.x(), a.y(), std::int64_t(b.x()) - a.x(), std::int64_t(b.y()) - a.y(), colour, half,
+                       rest);
+    } else {
+        // |dx| = |dy| is drawn y-major.
+        const QPoint& a = from.y() < to.y() ? from : to;
+        const QPoint& b = from.y() < to.y() ? to : from;
+        DrawAlongMajor(s, false, a.y(), a.x(), std::int64_t(b.y()) - a.y(), std::int64_t(b.x()) - a.x(), colour, half,
+                       rest);
+    }
+}
+
+namespace {
+struct HandStyle {
+    std::uint8_t red, green, blue;
+    std::int16_t width;
+};
+constexpr HandStyle HourStyle{40, 190, 230, 5};
+constexpr HandStyle MinuteStyle{40, 190, 230, 3};
+constexpr HandStyle SecondStyle{40, 220, 240, 1};
+} // namespace
+
+void DrawHand(Vakto& v, const QString& letter) {
+    const HandStyle* style = nullptr;
+    const QPoint* from = nullptr;
+    const QPoint* to = nullptr;
+    if (letter == QLatin1String("H")) {
+        style = &HourStyle;
+        from = &v.analog.hourStart;
+        to = &v.analog.hourEnd;
+    } else if (letter == QLatin1String("M")) {
+        style = &MinuteStyle;
+        from = &v.analog.minuteStart;
+        to = &v.analog.minuteEnd;
+    } else if (letter == QLatin1String("S")) {
+        style = &SecondStyle;
+        from = &v.analog.secondStart;
+        to = &v.analog.secondEnd;
+    } else {
+        return;
+    }
+    const ArgbColor colour = ArgbFromNumber(MakeArgb(style->red, style->green, style->blue, 255));
+    DrawWuLine(v.analog.surface, *from, *to, colour, style->width);
+}

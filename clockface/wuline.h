@@ -6,8 +6,10 @@
 
 struct Vakto;
 
-// Wu-style anti-aliased line of a whole-pixel width on a Format_RGB32 image; pixels outside the
-// image are neither read nor written.
+// Wu-style anti-aliased line of a whole-pixel width: per step along the major axis two blended edge
+// pixels and a solid core between them. Pixels are read and written one at a time, so every blend
+// sees what was drawn before it. Pixels outside the image are neither read nor written. Fast on
+// Format_RGB32/ARGB32 surfaces; other formats go through QImage::pixel/setPixel.
 void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const ArgbColor& colour, std::int16_t width);
 // "H", "M" or "S": one clock hand on the dial surface; any other text draws nothing.
 void DrawHand(Vakto& v, const QString& letter);
