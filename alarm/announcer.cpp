@@ -1,6 +1,92 @@
 #include "alarm/announcer.h"
-void SetAnnouncer(Vakto&, std::int16_t) {}
-std::int16_t NextAnnouncePeriod(std::int16_t) { return 0; }
-void AnnouncerCheck(Vakto&) {}
-void CountdownStep(Vakto&, bool) {}
-void InstallAnnouncerHandlers(Vakto&) {}
+
+#include "alarm/alarmsetting.h"
+#include "alarm/alarmstate.h"
+#include "clockface/analog.h"
+#include "digits/digits.h"
+
+namespace {
+
+constexpr std::int64_t SecondsPerDay = 86400;
+
+void OnEachClick(Vakto& v, int, const MouseEv&) {
+    SetAnnouncer(v, NextAnnouncePeriod(v.alarm.announceEvery));
+}
+
+} // namespace
+
+void SetAnnouncer(Vakto& v, std::int16_t minutes) {
+    v.alarm.announceEvery = minutes;
+    const int dialIndex = DialIndexFor(minutes);
+    SetDial(v, dialIndex);
+    SetPic(v.main.imgEach, Strip::imgEach, dialIndex);
+}
+
+std::int16_t NextAnnouncePeriod(std::int16_t minutes) {
+    switch (minutes) {
+    case 0:
+        return 10;
+    case 10:
+        return 15;
+    case 15:
+        return 20;
+    case 20:
+        return 30;
+    case 30:
+        return 60;
+    case 60:
+        return 0;
+    default:
+        return minutes; // not a period the button produces: left as it is
+    }
+}
+
+bool IsAnnounceMinute(std::int16_t period, int minute) {
+    switch (period) {
+    case 10:
+    case 15:
+    case 20:
+    case 30:
+    case 60:
+        return minute % period == 0;
+    default:
+        return false;
+    }
+}
+
+void AnnouncerCheck(Vakto& v) {
+    if (v.alarm.announceEvery <= 0 || v.curSecond() != QLatin1String("00")) return;
+    bool ok = false;
+    const int minute = v.curMinute().toInt(&ok);
+    if (ok && IsAnnounceMinute(v.alarm.announceEvery, minute)) SoundAlarm(v);
+}
+
+void CountdownStep(Vakto& v, bool afterGap) {
+    AlarmState& a = v.alarm;
+    if (afterGap) {
+        if (a.alarmOff != 0) return;
+        const std::int64_t now = CurrentKey(v);
+        if (a.alarmDue > now) {
+            // The alarm rings when the clock next reads alarmTime: after a jump back that is
+            // sooner than the old due second, so the due second follows the clock.
+            std::int64_t ahead = SecondsOfDay(a.alarmTime) - SecondsOfDay(v.curTime());
+            if (ahead < 0) ahead += SecondsPerDay;
+            if (ahead > 0) a.alarmDue = now + ahead;
+            a.countdownMinutes = ahead > 0 ? CountdownFor(v, a.alarmTime, ahead) : 0;
+        } else {
+            a.countdownMinutes = 0; // passed during the gap: the alarm match rings it in this tick
+        }
+        PlaceAlarmMark(v);
+        ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
+        return;
+    }
+    if (a.countdownMinutes > 0) {
+        --a.countdownMinutes;
+        PlaceAlarmMark(v);
+        ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
+    }
+}
+
+void InstallAnnouncerHandlers(Vakto& v) {
+    v.main.imgEach.onClick = OnEachClick;
+}

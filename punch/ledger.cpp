@@ -1,9 +1,351 @@
 #include "punch/ledger.h"
-LedgerRead ParseLedger(const QByteArray&) { return {}; }
-QByteArray FormatLedger(const std::vector<ProjectRec>&, bool) { return {}; }
-QString LedgerPath(const Vakto& v) { return v.app.programFolder + QStringLiteral("/vakto.dat"); }
-bool LoadProjects(Vakto&) { return true; }
-bool SaveProjects(Vakto&) { return true; }
-void AddToProject(Vakto&) {}
-QString SayProjectTime(const Vakto&, std::int16_t) { return {}; }
-void InstallLedgerHandlers(Vakto&) {}
+
+#include "app/startup.h"
+#include "punch/punch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// Bytes 0x80..0x9F of Windows-1252; 0 marks the five bytes the code page leaves undefined.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+const char* const FieldNames[3] = {"number", "hours", "minutes"};
+
+constexpr int HoursMax = 32767;
+constexpr int HoursMin = -32768;
+
+bool IsAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// A decimal number with optional sign and fraction, rounded half to even, inside the 16-bit range.
+// The rounding works on the digits themselves, so "0.5000001" rounds up although no double says so.
+bool ParseNumber(const QString& field, std::int16_t* out, QString* why) {
+    const QString s = field.trimmed();
+    int pos = 0;
+    bool negative = false;
+    if (pos < s.size() && (s[pos] == QLatin1Char('-') || s[pos] == QLatin1Char('+')))
+        negative = s[pos++] == QLatin1Char('-');
+    const int intStart = pos;
+    while (pos < s.size() && IsAsciiDigit(s[pos]))
+        ++pos;
+    const QString intDigits = s.mid(intStart, pos - intStart);
+    QString fracDigits;
+    if (pos < s.size() && s[pos] == QLatin1Char('.')) {
+        const int fracStart = ++pos;
+        while (pos < s.size() && IsAsciiDigit(s[pos]))
+            ++pos;
+        fracDigits = s.mid(fracStart, pos - fracStart);
+    }
+    if (pos != s.size() || (intDigits.isEmpty() && fracDigits.isEmpty())) {
+        *why = QStringLiteral("is not a number");
+        return false;
+    }
+    int lead = 0;
+    while (lead < intDigits.size() - 1 && intDigits[lead] == QLatin1Char('0'))
+        ++lead;
+    const QString significant = intDigits.mid(lead);
+    // Six or more significant digits are out of range whatever the fraction.
+    if (significant.size() > 5) {
+        *why = QStringLiteral("is outside -32768 to 32767");
+        return false;
+    }
+    long value = significant.isEmpty() ? 0 : significant.toLong();
+    if (!fracDigits.isEmpty()) {
+        const QChar first = fracDigits[0];
+        const bool restNonZero =
+            std::any_of(fracDigits.begin() + 1, fracDigits.end(), [](QChar c) { return c != QLatin1Char('0'); });
+        if (first > QLatin1Char('5') || (first == QLatin1Char('5') && (restNonZero || value % 2 == 1))) ++value;
+    }
+    if (negative) value = -value;
+    if (value < -32768 || value > 32767) {
+        *why = QStringLiteral("is outside -32768 to 32767");
+        return false;
+    }
+    *out = static_cast<std::int16_t>(value);
+    return true;
+}
+
+// Splits decoded text into lines. A line ends at CR LF, a lone CR or a lone LF; the last line may
+// lack its end. Each line keeps its 1-based number in the file for error reports.
+struct Line {
+    int number;
+    QString text;
+};
+
+std::vector<Line> SplitLines(const QString& text) {
+    std::vector<Line> lines;
+    int number = 1;
+    int start = 0;
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        lines.push_back({number++, text.mid(start, i - start)});
+        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < n) lines.push_back({number, text.mid(start)});
+    return lines;
+}
+
+QString FileName(const Vakto& v) {
+    return QDir::toNativeSeparators(LedgerPath(v));
+}
+
+bool IsValidUtf8(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString ignored = utf8(bytes);
+    return !utf8.hasError();
+}
+
+ProjectRec* SelectedRecord(Vakto& v) {
+    const int k = v.punch.currentProject;
+    if (k < 1 || k > static_cast<int>(v.punch.projects.size())) return nullptr;
+    return &v.punch.projects[static_cast<std::size_t>(k - 1)];
+}
+
+void OnLabelClick(Vakto& v, int, const MouseEv&) {
+    OpenDescriptionEditor(v);
+}
+void OnConfirmClick(Vakto& v, int, const MouseEv&) {
+    CommitDescription(v);
+}
+
+} // namespace
+
+QString DecodeWindows1252(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        const char16_t mapped = b >= 0x80 && b < 0xA0 ? Cp1252High[b - 0x80] : 0;
+        out.append(QChar(mapped ? mapped : char16_t(b)));
+    }
+    return out;
+}
+
+bool EncodeWindows1252(const QString& text, QByteArray* out) {
+    out->clear();
+    out->reserve(text.size());
+    bool all = true;
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        int byte = -1;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+            byte = c;
+        else if (c < 0xA0 && Cp1252High[c - 0x80] == 0)
+            byte = c; // an undefined byte read back as its C1 control
+        else
+            for (int i = 0; i < 32; ++i)
+                if (Cp1252High[i] == c) byte = 0x80 + i;
+        if (byte < 0) {
+            all = false;
+            byte = '?';
+        }
+        out->append(static_cast<char>(byte));
+    }
+    return all;
+}
+
+QString SanitiseName(const QString& typed) {
+    QString name = typed;
+    for (QChar& c : name)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
+    return name;
+}
+
+LedgerRead ParseLedger(const QByteArray& bytes) {
+    LedgerRead r;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        // Not UTF-8: an 8-bit file from the system code page of old.
+        text = DecodeWindows1252(bytes);
+        r.legacyEncoding = true;
+    }
+    for (const Line& line : SplitLines(text)) {
+        QString s = line.text;
+        if (s.isEmpty() || s.startsWith(QLatin1Char('#'))) continue;
+        // Six passes of pair-wise shortening: a run of up to 64 TABs separates like one.
+        for (int pass = 0; pass < 6; ++pass)
+            s.replace(QLatin1String("\t\t"), QLatin1String("\t"));
+        const QStringList fields = s.split(QLatin1Char('\t'));
+        const QString where = QStringLiteral("line %1: ").arg(line.number);
+        if (fields.size() < 4) {
+            r.error = where + QStringLiteral("fewer than four fields (%1 found)").arg(fields.size());
+            return r;
+        }
+        ProjectRec rec;
+        std::int16_t* targets[3] = {&rec.number, &rec.hours, &rec.minutes};
+        for (int i = 0; i < 3; ++i) {
+            // "_" stands for an empty number; names keep their underscores.
+            QString field = fields[i];
+            field.replace(QLatin1Char('_'), QLatin1Char('0'));
+            QString why;
+            if (!ParseNumber(field, targets[i], &why)) {
+                r.error =
+                    where + QStringLiteral("the %1 field \"%2\" %3").arg(QLatin1String(FieldNames[i]), fields[i], why);
+                return r;
+            }
+        }
+        rec.name = fields[3];
+        r.projects.push_back(rec);
+    }
+    if (r.projects.empty()) {
+        r.error = QStringLiteral("no project line (a line of number, hours, minutes and name, separated by TABs)");
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+QByteArray FormatLedger(const std::vector<ProjectRec>& projects, bool legacyEncoding) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QChar tab = QLatin1Char('\t');
+    QString text = QStringLiteral("#\th\tm\tproject") + crlf + crlf;
+    for (const ProjectRec& r : projects)
+        text += QString::number(r.number) + tab + QString::number(r.hours) + tab + QString::number(r.minutes) + tab +
+                SanitiseName(r.name) + crlf;
+    // The reader takes any valid UTF-8 as UTF-8. So the old code page is kept only where its bytes
+    // cannot pass for UTF-8 (they could once the comment holding the only odd byte is gone), and a
+    // name it cannot hold moves the whole file to UTF-8 rather than losing letters.
+    QByteArray bytes;
+    if (legacyEncoding && EncodeWindows1252(text, &bytes) && !IsValidUtf8(bytes)) return bytes;
+    return text.toUtf8();
+}
+
+QString LedgerPath(const Vakto& v) {
+    return v.app.programFolder + QStringLiteral("/vakto.dat");
+}
+
+bool LoadProjects(Vakto& v) {
+    QFile f(LedgerPath(v));
+    if (!f.exists()) {
+        Fail(v, QStringLiteral("%1: the project file does not exist").arg(FileName(v)));
+        return false;
+    }
+    if (!f.open(QIODevice::ReadOnly)) {
+        Fail(v, QStringLiteral("%1: the project file cannot be opened: %2").arg(FileName(v), f.errorString()));
+        return false;
+    }
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        Fail(v, QStringLiteral("%1: the project file cannot be read: %2").arg(FileName(v), f.errorString()));
+        return false;
+    }
+    LedgerRead r = ParseLedger(bytes);
+    if (!r.ok) {
+        Fail(v, QStringLiteral("%1: %2").arg(FileName(v), r.error));
+        return false;
+    }
+    v.punch.projects = std::move(r.projects);
+    v.punch.legacyEncoding = r.legacyEncoding;
+    return true;
+}
+
+bool SaveProjects(Vakto& v) {
+    // After a fatal report (a ledger that never loaded, a failed save) nothing may touch the file.
+    if (v.app.ended) return false;
+    const QByteArray bytes = FormatLedger(v.punch.projects, v.punch.legacyEncoding);
+    // The new ledger is written beside the old one and renamed over it, so an interrupted save leaves
+    // one whole file, never a torn one. Unbuffered, so that a short write (disk full, size limit) shows
+    // in write()'s count: a buffered QSaveFile would commit the shortened file as a success.
+    QSaveFile f(LedgerPath(v));
+    QString why;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        why = f.errorString();
+    } else {
+        errno = 0;
+        const qint64 written = f.write(bytes);
+        const int writeErrno = errno;
+        if (written != bytes.size())
+            why = QStringLiteral("only %1 of %2 bytes could be written (%3)")
+                      .arg(std::max<qint64>(written, 0))
+                      .arg(bytes.size())
+                      .arg(writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : f.errorString());
+        else if (::fsync(f.handle()) != 0 && errno != EINVAL)
+            why = QString::fromLocal8Bit(std::strerror(errno));
+        else if (!f.commit())
+            why = f.errorString();
+    }
+    if (!why.isEmpty()) {
+        // The unfinished new file goes with `f`; the old one was never touched.
+        Fail(v, QStringLiteral("%1: the project file cannot be written: %2").arg(FileName(v), why));
+        return false;
+    }
+    // From now on the file reads as what it was written as.
+    v.punch.legacyEncoding = !IsValidUtf8(bytes);
+    return true;
+}
+
+void AddToProject(Vakto& v) {
+    ProjectRec* rec = SelectedRecord(v);
+    if (!rec) return;
+    const int punched = v.punch.punchMinutes == PunchOff ? 0 : v.punch.punchMinutes;
+    // In 32 bits: hours x 60 alone passes 16 bits beyond 546 hours.
+    std::int32_t total = std::int32_t(rec->hours) * 60 + rec->minutes + punched;
+    total = std::clamp<std::int32_t>(total, HoursMin * 60 - 59, HoursMax * 60 + 59);
+    // Whole hours and the rest, for every total: the same as carrying only past 60, and also right
+    // when the file held more than 59 or negative minutes.
+    rec->minutes = static_cast<std::int16_t>(total % 60);
+    rec->hours = static_cast<std::int16_t>(total / 60);
+    SetText(v.main.lblDescription,
+            rec->name + SayProjectTime(v, static_cast<std::int16_t>(v.punch.currentProject - 1)));
+    SaveProjects(v);
+}
+
+QString SayProjectTime(const Vakto& v, std::int16_t parWhat) {
+    if (parWhat < 0 || parWhat >= static_cast<int>(v.punch.projects.size())) return QString();
+    const ProjectRec& rec = v.punch.projects[static_cast<std::size_t>(parWhat)];
+    QString m = QString::number(rec.minutes);
+    if (m.size() == 1) m.prepend(QLatin1Char('0'));
+    return QStringLiteral(" [") + QString::number(rec.hours) + QLatin1Char(':') + m + QLatin1Char(']');
+}
+
+void OpenDescriptionEditor(Vakto& v) {
+    if (v.punch.punchMinutes != PunchOff) return;
+    const ProjectRec* rec = SelectedRecord(v);
+    if (!rec) return;
+    SetVisible(v.main.txtDescription, true);
+    SetText(v.main.txtDescription, rec->name);
+    SetVisible(v.main.imgDescription, true);
+}
+
+void CommitDescription(Vakto& v) {
+    ProjectRec* rec = SelectedRecord(v);
+    if (!rec) {
+        // The selection was cleared while the editor was open: keep the typed name for a later commit.
+        v.ports.dialogs.message(QStringLiteral("Select a project first; the name stays in the editor."));
+        return;
+    }
+    const QString name = SanitiseName(v.main.txtDescription.text);
+    // The line keeps the time the project had; the record starts again from 0:00.
+    SetText(v.main.lblDescription, name + SayProjectTime(v, static_cast<std::int16_t>(v.punch.currentProject - 1)));
+    rec->name = name;
+    rec->hours = 0;
+    rec->minutes = 0;
+    if (!SaveProjects(v)) return;
+    SetText(v.main.txtDescription, name);
+    SetVisible(v.main.txtDescription, false);
+    SetVisible(v.main.imgDescription, false);
+    SetVisible(v.main.lblDescription, true);
+}
+
+void InstallLedgerHandlers(Vakto& v) {
+    v.main.lblDescription.onClick = OnLabelClick;
+    v.main.imgDescription.onClick = OnConfirmClick;
+}

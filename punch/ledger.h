@@ -1,4 +1,6 @@
 #pragma once
+// The project ledger: its text file format, loading and saving it, and the description line that
+// shows and edits the selected project.
 #include "app/vakto.h"
 
 #include <QByteArray>
@@ -14,7 +16,17 @@ struct LedgerRead {
 
 // The file format, independent of where the bytes come from.
 LedgerRead ParseLedger(const QByteArray& bytes);
+// Writes UTF-8, or Windows-1252 when `legacyEncoding` is set and every name fits that code page.
 QByteArray FormatLedger(const std::vector<ProjectRec>& projects, bool legacyEncoding = false);
+
+// Windows-1252 both ways. The five bytes the code page leaves undefined map to the C1 controls of
+// the same value, so any byte string survives a round trip.
+QString DecodeWindows1252(const QByteArray& bytes);
+// False when a character has no Windows-1252 byte; `out` then holds '?' in its place.
+bool EncodeWindows1252(const QString& text, QByteArray* out);
+
+// A name as the editor hands it over, made safe for the file: TAB, CR and LF become spaces.
+QString SanitiseName(const QString& typed);
 
 QString LedgerPath(const Vakto& v);
 // Read at start-up; false after a fatal report.
@@ -23,4 +35,7 @@ bool LoadProjects(Vakto& v);
 bool SaveProjects(Vakto& v);
 void AddToProject(Vakto& v);
 QString SayProjectTime(const Vakto& v, std::int16_t parWhat);
+// Description line: the label click opens the editor, the confirm button commits it.
+void OpenDescriptionEditor(Vakto& v);
+void CommitDescription(Vakto& v);
 void InstallLedgerHandlers(Vakto& v);

@@ -1,0 +1,431 @@
+// The project ledger file: reading, writing, load and save failures, and saves that are killed.
+#include "app/startup.h"
+#include "punch/ledger.h"
+#include "punch/punch.h"
+#include "tests/support/fakes.h"
+#include "tests/support/harness.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+const QByteArray Header = "#\th\tm\tproject\r\n\r\n";
+
+ProjectRec Rec(int number, int hours, int minutes, const QString& name) {
+    ProjectRec r;
+    r.number = static_cast<std::int16_t>(number);
+    r.hours = static_cast<std::int16_t>(hours);
+    r.minutes = static_cast<std::int16_t>(minutes);
+    r.name = name;
+    return r;
+}
+
+bool Same(const ProjectRec& a, const ProjectRec& b) {
+    return a.number == b.number && a.hours == b.hours && a.minutes == b.minutes && a.name == b.name;
+}
+
+std::vector<ProjectRec> Numbered(int count, const QString& prefix, int hours) {
+    std::vector<ProjectRec> out;
+    for (int i = 1; i <= count; ++i)
+        out.push_back(Rec(i, hours, i % 60, prefix + QString::number(i)));
+    return out;
+}
+
+// The two ledgers the fault-injection test alternates between; of different sizes, so that a torn
+// file can be neither of them.
+std::vector<ProjectRec> LoopLedger(int which) {
+    return which == 0 ? Numbered(600, QStringLiteral("Alpha project "), 1) : Numbered(900, QStringLiteral("Beta "), 2);
+}
+
+// Child side of the fault-injection test: saves the two ledgers in turn until killed. It reports
+// after its first save, with how long that save took (microseconds), so that the parent kills it
+// inside the loop and at moments spread over a few saves, whatever the speed of the build.
+int SaveLoop(const QString& folder) {
+    FakeClock clock;
+    FakeSound sound;
+    FakeBrowser browser;
+    FakeDialogs dialogs;
+    FakeTray tray;
+    FakeWindow window;
+    Vakto v(Ports{clock, sound, browser, dialogs, tray, window}, folder);
+    const std::vector<ProjectRec> ledgers[2] = {LoopLedger(0), LoopLedger(1)};
+    QElapsedTimer alive;
+    alive.start();
+    for (int i = 0; alive.elapsed() < 30000; ++i) {
+        QElapsedTimer one;
+        one.start();
+        v.punch.projects = ledgers[(i + 1) % 2];
+        if (!SaveProjects(v)) return 3;
+        if (i == 0) {
+            std::printf("%lld\n", static_cast<long long>(one.nsecsElapsed() / 1000));
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestLedger : public QObject {
+    Q_OBJECT
+private slots:
+    void readsRecords_data();
+    void readsRecords();
+    void rejectsBadFiles_data();
+    void rejectsBadFiles();
+    void writeThenReadTwelve();
+    void normalisesHandEditedFile();
+    void legacyFileKeepsItsBytes();
+    void legacyFileMovesToUtf8ForNewLetters();
+    void legacyCommentDroppedStaysReadable();
+    void suppliedLedgerIsNormalised();
+    void sanitisesTypedNames_data();
+    void sanitisesTypedNames();
+    void loadFailureEndsProgram_data();
+    void loadFailureEndsProgram();
+    void failedSaveKeepsOldFile();
+    void killedSaveLeavesWholeFile();
+};
+
+void TestLedger::readsRecords_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("legacy");
+
+    QTest::newRow("three TABs separate like one")
+        << (Header + "1\t\t\t2\t30\tAlpha\r\n") << 1 << 0 << 1 << 2 << 30 << "Alpha" << false;
+    QTest::newRow("64 TABs separate like one")
+        << (Header + "1" + QByteArray(64, '\t') + "2\t3\tA\r\n") << 1 << 0 << 1 << 2 << 3 << "A" << false;
+    QTest::newRow("65 TABs leave an empty name")
+        << QByteArray("1\t2\t3" + QByteArray(65, '\t') + "Name") << 1 << 0 << 1 << 2 << 3 << "" << false;
+    QTest::newRow("_ number fields read as 0")
+        << (Header + "4\t_\t_\tNew\r\n") << 1 << 0 << 4 << 0 << 0 << "New" << false;
+    QTest::newRow("_ inside a number") << QByteArray("1_\t_5\t1\tX") << 1 << 0 << 10 << 5 << 1 << "X" << false;
+    QTest::newRow("name keeps its underscore")
+        << (Header + "5\t1\t2\tmy_site\r\n") << 1 << 0 << 5 << 1 << 2 << "my_site" << false;
+    QTest::newRow("comments anywhere") << QByteArray("# top\r\n1\t0\t0\tA\r\n#\tmiddle\r\n\r\n2\t0\t0\tB\r\n#end") << 2
+                                       << 1 << 2 << 0 << 0 << "B" << false;
+    QTest::newRow("a line starting with a space is a record")
+        << QByteArray("#x\r\n 8\t1\t2\tY\r\n") << 1 << 0 << 8 << 1 << 2 << "Y" << false;
+    QTest::newRow("surrounding spaces") << QByteArray("  12 \t 3 \t  4\t  spaced name ") << 1 << 0 << 12 << 3 << 4
+                                        << "  spaced name " << false;
+    QByteArray thirteen = Header;
+    for (int i = 1; i <= 13; ++i)
+        thirteen += QByteArray::number(i) + "\t0\t" + QByteArray::number(i) + "\tP" + QByteArray::number(i) + "\r\n";
+    QTest::newRow("13th record kept") << thirteen << 13 << 12 << 13 << 0 << 13 << "P13" << false;
+    QTest::newRow("CR-only line ends") << QByteArray("#\th\tm\tproject\r\r1\t2\t3\tA\r2\t4\t5\tB\r") << 2 << 1 << 2 << 4
+                                       << 5 << "B" << false;
+    QTest::newRow("LF-only line ends") << QByteArray("#\th\tm\tproject\n\n1\t2\t3\tA\n2\t4\t5\tB\n") << 2 << 1 << 2 << 4
+                                       << 5 << "B" << false;
+    QTest::newRow("last line without end")
+        << QByteArray("1\t2\t3\tA\r\n9\t8\t7\tZ") << 2 << 1 << 9 << 8 << 7 << "Z" << false;
+    QTest::newRow("fields after the fourth ignored")
+        << QByteArray("1\t2\t3\tName\textra\tmore") << 1 << 0 << 1 << 2 << 3 << "Name" << false;
+    QTest::newRow("2.5 rounds to 2") << QByteArray("2.5\t3.5\t0.5\tR") << 1 << 0 << 2 << 4 << 0 << "R" << false;
+    QTest::newRow("3.5 rounds to 4, -2.5 to -2")
+        << QByteArray("-2.5\t3.5\t-3.5\tR") << 1 << 0 << -2 << 4 << -4 << "R" << false;
+    QTest::newRow("past the half rounds up")
+        << QByteArray("2.5000001\t2.4999\t.7\tR") << 1 << 0 << 3 << 2 << 1 << "R" << false;
+    QTest::newRow("-32768 and 32767 fit")
+        << QByteArray("-32768\t32767\t+00012.\tR") << 1 << 0 << -32768 << 32767 << 12 << "R" << false;
+    QTest::newRow("32767.4 rounds into range")
+        << QByteArray("32767.4\t-32768.5\t0\tR") << 1 << 0 << 32767 << -32768 << 0 << "R" << false;
+    QTest::newRow("UTF-8 name") << QByteArray("1\t0\t0\tCaf\xc3\xa9 \xe2\x82\xac \xe6\x97\xa5") << 1 << 0 << 1 << 0 << 0
+                                << QString::fromUtf8("Caf\xc3\xa9 \xe2\x82\xac \xe6\x97\xa5") << false;
+    QTest::newRow("UTF-8 byte-order mark skipped")
+        << QByteArray("\xef\xbb\xbf#\th\tm\tproject\r\n1\t2\t3\tA") << 1 << 0 << 1 << 2 << 3 << "A" << false;
+    QTest::newRow("Windows-1252 name") << QByteArray("1\t0\t0\tCaf\xe9 \x80 \x93q\x94 \x81") << 1 << 0 << 1 << 0 << 0
+                                       << QString::fromUtf8(
+                                              "Caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x9cq\xe2\x80\x9d \xc2\x81")
+                                       << true;
+}
+
+void TestLedger::readsRecords() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, count);
+    QFETCH(int, index);
+    const LedgerRead r = ParseLedger(bytes);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(int(r.projects.size()), count);
+    const ProjectRec& p = r.projects[std::size_t(index)];
+    QTEST(int(p.number), "number");
+    QTEST(int(p.hours), "hours");
+    QTEST(int(p.minutes), "minutes");
+    QTEST(p.name, "name");
+    QTEST(r.legacyEncoding, "legacy");
+}
+
+void TestLedger::rejectsBadFiles_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("fault");
+
+    QTest::newRow("empty file") << QByteArray() << "no project line";
+    QTest::newRow("header and comments only") << QByteArray(Header + "# nothing\r\n\r\n") << "no project line";
+    QTest::newRow("fewer than four fields") << QByteArray(Header + "1\t2\t3\r\n") << "line 3: fewer than four fields";
+    QTest::newRow("a line of spaces") << QByteArray(Header + "1\t2\t3\tA\r\n   \r\n") << "line 4: fewer than four";
+    QTest::newRow("leading TAB leaves the number empty")
+        << QByteArray(Header + "\t1\t2\tA\r\n") << "line 3: the number field \"\" is not a number";
+    QTest::newRow("letters") << QByteArray("1\t2\tabc\tA") << "line 1: the minutes field \"abc\" is not a number";
+    QTest::newRow("sign alone") << QByteArray("-\t2\t3\tA") << "the number field \"-\" is not a number";
+    QTest::newRow("two points") << QByteArray("1\t1.2.3\t3\tA") << "the hours field \"1.2.3\" is not a number";
+    QTest::newRow("exponent") << QByteArray("1\t1e3\t3\tA") << "is not a number";
+    QTest::newRow("32768 out of range") << QByteArray("# c\r\n\r\n1\t32768\t0\tA")
+                                        << "line 3: the hours field \"32768\" is outside -32768 to 32767";
+    QTest::newRow("-32769 out of range") << QByteArray("-32769\t0\t0\tA") << "outside -32768 to 32767";
+    QTest::newRow("32767.5 rounds out of range") << QByteArray("1\t32767.5\t0\tA") << "outside -32768 to 32767";
+    QTest::newRow("many digits") << QByteArray("1\t0000000000099999999999\t0\tA") << "outside -32768 to 32767";
+    QTest::newRow("second record bad, CR ends") << QByteArray("1\t0\t0\tA\r2\tx\t0\tB") << "line 2: the hours field";
+}
+
+void TestLedger::rejectsBadFiles() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fault);
+    const LedgerRead r = ParseLedger(bytes);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(fault), qPrintable(r.error));
+}
+
+void TestLedger::writeThenReadTwelve() {
+    std::vector<ProjectRec> twelve;
+    const char* names[12] = {"Website", "Ünïcode ✓", "#hash",  "  spaced ", "",      "under_score",
+                             "x",       "€uro",      "日本語", "-1",        "a b c", "Last one"};
+    const int values[12][3] = {{1, 0, 0}, {2, 3, 7}, {3, 12, 45}, {4, 546, 59}, {5, 32767, 59}, {-6, -32768, 0},
+                               {7, 0, 5}, {0, 1, 1}, {9, 100, 0}, {10, 0, 59},  {32767, 7, 7},  {-32768, 2, 2}};
+    for (int i = 0; i < 12; ++i)
+        twelve.push_back(Rec(values[i][0], values[i][1], values[i][2], QString::fromUtf8(names[i])));
+    const QByteArray bytes = FormatLedger(twelve);
+    QVERIFY(bytes.startsWith(Header));
+    QVERIFY(bytes.endsWith("Last one\r\n"));
+    const LedgerRead r = ParseLedger(bytes);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.projects.size(), twelve.size());
+    for (std::size_t i = 0; i < twelve.size(); ++i)
+        QVERIFY2(Same(r.projects[i], twelve[i]), qPrintable(QString::number(i)));
+    QCOMPARE(FormatLedger(r.projects), bytes);
+}
+
+void TestLedger::normalisesHandEditedFile() {
+    const QByteArray edited = "# my projects\n"
+                              "#\th\tm\tproject\r\n"
+                              "\r\n"
+                              "1\t\t\t 02 \t  7\tWebsite\textra\r\n"
+                              "# paused\r"
+                              "2\t_\t_\tmy_site\r\n"
+                              "\r\n"
+                              "3\t12.5\t44.5\tRounded\n"
+                              "-4\t0\t-0\t\r\n"
+                              "5\t+1\t00\tLast";
+    const QByteArray expected = "#\th\tm\tproject\r\n"
+                                "\r\n"
+                                "1\t2\t7\tWebsite\r\n"
+                                "2\t0\t0\tmy_site\r\n"
+                                "3\t12\t44\tRounded\r\n"
+                                "-4\t0\t0\t\r\n"
+                                "5\t1\t0\tLast\r\n";
+    const LedgerRead r = ParseLedger(edited);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(FormatLedger(r.projects, r.legacyEncoding), expected);
+}
+
+void TestLedger::legacyFileKeepsItsBytes() {
+    // Every byte from 0x80 up, undefined ones included, comes back exactly.
+    QByteArray name;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        name += char(b);
+    const QByteArray file = Header + "1\t2\t3\t" + name + "\r\n2\t0\t0\tplain\r\n";
+    const LedgerRead r = ParseLedger(file);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(r.legacyEncoding);
+    QCOMPARE(r.projects[0].name.at(0), QChar(0x20AC));
+    QCOMPARE(FormatLedger(r.projects, true), file);
+}
+
+void TestLedger::legacyFileMovesToUtf8ForNewLetters() {
+    Harness h(Header + "1\t0\t0\tCaf\xe9\r\n2\t0\t0\tTwo\r\n");
+    QVERIFY(h.start());
+    QVERIFY(h.v->punch.legacyEncoding);
+    QVERIFY(SaveProjects(*h.v));
+    QCOMPARE(h.ledgerBytes(), Header + "1\t0\t0\tCaf\xe9\r\n2\t0\t0\tTwo\r\n");
+    // A name the code page cannot hold: the file becomes UTF-8 as a whole, no letter is lost.
+    h.v->punch.projects[1].name = QString::fromUtf8("T\xc5\x8dky\xc5\x8d");
+    QVERIFY(SaveProjects(*h.v));
+    QCOMPARE(h.ledgerBytes(), Header + "1\t0\t0\tCaf\xc3\xa9\r\n2\t0\t0\tT\xc5\x8dky\xc5\x8d\r\n");
+    const LedgerRead back = ParseLedger(h.ledgerBytes());
+    QVERIFY(!back.legacyEncoding);
+    QCOMPARE(back.projects[0].name, QString::fromUtf8("Caf\xc3\xa9"));
+}
+
+void TestLedger::legacyCommentDroppedStaysReadable() {
+    // The only byte that is not UTF-8 sits in a comment; the name's bytes C3 A9 are "Ã©" in the old
+    // code page. Written back without the comment, they must not turn into "é".
+    const LedgerRead r = ParseLedger("# M\xfcller\r\n1\t0\t0\tA\xc3\xa9\r\n");
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(r.legacyEncoding);
+    QCOMPARE(r.projects[0].name, QString::fromUtf8("A\xc3\x83\xc2\xa9"));
+    const LedgerRead again = ParseLedger(FormatLedger(r.projects, true));
+    QVERIFY(again.ok);
+    QCOMPARE(again.projects[0].name, r.projects[0].name);
+}
+
+void TestLedger::suppliedLedgerIsNormalised() {
+    const std::vector<ProjectRec> twelve = [] {
+        std::vector<ProjectRec> out;
+        for (int i = 1; i <= 12; ++i)
+            out.push_back(Rec(i, 0, 0, QStringLiteral("Project %1").arg(i)));
+        return out;
+    }();
+    QCOMPARE(SuppliedLedger(), FormatLedger(twelve));
+}
+
+void TestLedger::sanitisesTypedNames_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("TAB") << "a\tb"
+                         << "a b";
+    QTest::newRow("CR LF") << "line\r\nbreak"
+                           << "line  break";
+    QTest::newRow("lone LF and CR") << "\nx\r"
+                                    << " x ";
+    QTest::newRow("other text untouched") << "Ünï_#c"
+                                          << "Ünï_#c";
+}
+
+void TestLedger::sanitisesTypedNames() {
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QCOMPARE(SanitiseName(typed), stored);
+    // Whatever reached a record, the written file keeps one record per line and four fields.
+    const QByteArray bytes = FormatLedger({Rec(1, 2, 3, typed), Rec(2, 0, 0, QStringLiteral("next"))});
+    const LedgerRead r = ParseLedger(bytes);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(int(r.projects.size()), 2);
+    QCOMPARE(r.projects[0].name, stored);
+}
+
+void TestLedger::loadFailureEndsProgram_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind"); // 0 bytes as given, 1 no file, 2 a folder in its place
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("missing file") << QByteArray() << 1 << "does not exist";
+    QTest::newRow("cannot be opened") << QByteArray() << 2 << "cannot be opened";
+    QTest::newRow("no record line") << QByteArray(Header + "# all commented\r\n") << 0 << "no project line";
+    QTest::newRow("three fields") << QByteArray(Header + "1\t0\t0\tA\r\n2\t0\t0\r\n") << 0
+                                  << "line 4: fewer than four fields";
+    QTest::newRow("not a number") << QByteArray(Header + "1\tone\t0\tA\r\n") << 0
+                                  << "line 3: the hours field \"one\" is not a number";
+    QTest::newRow("out of range") << QByteArray(Header + "1\t0\t60000\tA\r\n") << 0
+                                  << "line 3: the minutes field \"60000\" is outside";
+}
+
+void TestLedger::loadFailureEndsProgram() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, kind);
+    QFETCH(QString, fault);
+    Harness h(bytes, kind == 0);
+    if (kind == 2) QVERIFY(QDir(h.dir.path()).mkdir(QStringLiteral("vakto.dat")));
+    QVERIFY(!h.start());
+    QCOMPARE(h.dialogs.errors.size(), 1);
+    const QString msg = h.dialogs.errors.first();
+    QVERIFY2(msg.startsWith(QDir::toNativeSeparators(h.ledgerPath()) + QStringLiteral(": ")), qPrintable(msg));
+    QVERIFY2(msg.contains(fault), qPrintable(msg));
+    QVERIFY(h.window.ended);
+    QVERIFY(h.window.status != 0);
+    // Nothing afterwards writes the file: not a quit, not a punch.
+    QuitProgram(*h.v);
+    AddToProject(*h.v);
+    if (kind == 0)
+        QCOMPARE(h.ledgerBytes(), bytes);
+    else
+        QCOMPARE(QFileInfo(h.ledgerPath()).isFile(), false);
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), kind == 0 ? 1 : 0);
+}
+
+void TestLedger::failedSaveKeepsOldFile() {
+    // Works as root too: a file-size limit makes every write past a few bytes fail with EFBIG.
+    const QByteArray original = Header + "1\t1\t50\tAlpha\r\n2\t0\t0\tBeta\r\n";
+    Harness h(original);
+    QVERIFY(h.start());
+    h.click({8 + 5, 33 + 5}); // project 1
+    h.click({248 + 15, 20 + 107 + 15});
+    h.v->punch.punchMinutes = 25;
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tiny = old;
+    tiny.rlim_cur = 16;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    h.click({248 + 15, 20 + 107 + 15}); // punch off: AddToProject saves
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(h.dialogs.errors.size(), 1);
+    QVERIFY2(h.dialogs.errors.first().contains(QStringLiteral("cannot be written")),
+             qPrintable(h.dialogs.errors.first()));
+    QVERIFY2(h.dialogs.errors.first().contains(QStringLiteral("vakto.dat")), qPrintable(h.dialogs.errors.first()));
+    QVERIFY2(h.dialogs.errors.first().contains(QStringLiteral("File too large")), qPrintable(h.dialogs.errors.first()));
+    QCOMPARE(h.window.status, 2);
+    QCOMPARE(h.ledgerBytes(), original);
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary file left
+}
+
+void TestLedger::killedSaveLeavesWholeFile() {
+    QTemporaryDir dir;
+    const QByteArray bytesA = FormatLedger(LoopLedger(0));
+    const QByteArray bytesB = FormatLedger(LoopLedger(1));
+    const QString path = dir.path() + QStringLiteral("/vakto.dat");
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytesA);
+    }
+    int seenA = 0;
+    int seenB = 0;
+    for (int round = 0; round < 120; ++round) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-loop"), dir.path()});
+        QVERIFY(child.waitForStarted(5000));
+        QVERIFY2(child.waitForReadyRead(10000), "the saving child never finished a save");
+        const auto saveMicros = std::max<qint64>(child.readLine().trimmed().toLongLong(), 100);
+        QThread::usleep(QRandomGenerator::global()->bounded(quint32(4 * saveMicros)));
+        child.kill(); // SIGKILL: no handler, no flush, no clean-up
+        QVERIFY(child.waitForFinished(5000));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray now = f.readAll();
+        QVERIFY2(now == bytesA || now == bytesB,
+                 qPrintable(QStringLiteral("torn file after kill %1: %2 bytes").arg(round).arg(now.size())));
+        (now == bytesA ? seenA : seenB)++;
+        QVERIFY(ParseLedger(now).ok);
+        // Temporary files of killed saves are left over; clear them so each round starts alike.
+        for (const QString& stray : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            if (stray != QLatin1String("vakto.dat")) QFile::remove(dir.path() + QLatin1Char('/') + stray);
+    }
+    qInfo("after 120 kills: %d times the first ledger, %d times the second", seenA, seenB);
+    QVERIFY(seenA > 0 && seenB > 0);
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--save-loop") == 0) return SaveLoop(QString::fromLocal8Bit(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestLedger t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_ledger.moc"
