@@ -94,7 +94,7 @@ start_tray() {
     E2E_PIDS+=($!)
     TRAYER_PID=$!
     local i
-    for i in $(seq 50); do
+    for i in $(seq 200); do
         xdotool search --classname trayer >/dev/null 2>&1 && { sleep 0.3; return 0; }
         sleep 0.1
     done
