@@ -385,6 +385,7 @@ void TestLedger::failedSaveKeepsOldFile() {
 }
 
 void TestLedger::killedSaveLeavesWholeFile() {
+    constexpr int Kills = 200;
     QTemporaryDir dir;
     const QByteArray bytesA = FormatLedger(LoopLedger(0));
     const QByteArray bytesB = FormatLedger(LoopLedger(1));
@@ -396,7 +397,7 @@ void TestLedger::killedSaveLeavesWholeFile() {
     }
     int seenA = 0;
     int seenB = 0;
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < Kills; ++round) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save-loop"), dir.path()});
         QVERIFY(child.waitForStarted(5000));
@@ -416,7 +417,7 @@ void TestLedger::killedSaveLeavesWholeFile() {
         for (const QString& stray : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
             if (stray != QLatin1String("vakto.dat")) QFile::remove(dir.path() + QLatin1Char('/') + stray);
     }
-    qInfo("after 120 kills: %d times the first ledger, %d times the second", seenA, seenB);
+    qInfo("after %d kills: %d times the first ledger, %d times the second", Kills, seenA, seenB);
     QVERIFY(seenA > 0 && seenB > 0);
 }
 
