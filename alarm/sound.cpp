@@ -1,32 +1,49 @@
 #include "alarm/sound.h"
 
 #include <QApplication>
-#include <QAudioOutput>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
-#include <QUrl>
+#include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 MediaSound::MediaSound() = default;
 
 MediaSound::~MediaSound() {
-    // The player refers to its output: it goes first.
+    // The player's code lives in the library: destroy it before the library could go. The library
+    // itself stays loaded until the process ends (its Qt types are registered globally).
     m_player.reset();
-    m_output.reset();
 }
 
-void MediaSound::ensurePlayer() {
-    if (m_player) return;
-    m_output = std::make_unique<QAudioOutput>();
-    m_output->setVolume(1.0f);
-    m_player = std::make_unique<QMediaPlayer>();
-    m_player->setAudioOutput(m_output.get());
-    // A file the framework cannot decode sounds like a missing one. Errors of the audio device
-    // itself stay silent.
-    QObject::connect(m_player.get(), &QMediaPlayer::errorOccurred, m_player.get(),
-                     [this](QMediaPlayer::Error error, const QString&) {
-                         if (error == QMediaPlayer::ResourceError || error == QMediaPlayer::FormatError) beep();
-                     });
+bool MediaSound::loadPlayer() {
+    if (m_loadTried)
+        return m_player != nullptr;
+    m_loadTried = true;
+    // The library is a resource of the program, so that the program stays one file: it is
+    // written to an anonymous in-memory file and loaded from there.
+    QFile res(QStringLiteral(":/libvakto_sound.so"));
+    if (!res.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = res.readAll();
+    const int fd = ::memfd_create("vakto_sound", MFD_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool written = true;
+    for (qsizetype done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        written = n > 0;
+        done += written ? n : 0;
+    }
+    if (written)
+        m_library = ::dlopen(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), RTLD_NOW | RTLD_LOCAL);
+    ::close(fd);
+    if (!m_library)
+        return false;
+    using Create = SoundOutput* (*)();
+    auto create = reinterpret_cast<Create>(::dlsym(m_library, "vakto_sound_create"));
+    if (create)
+        m_player.reset(create());
+    return m_player != nullptr;
 }
 
 void MediaSound::beep() {
@@ -42,11 +59,9 @@ void MediaSound::play(const QString& path) {
         return;
     }
     probe.close();
-    ensurePlayer();
-    const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    if (m_player->source() != url)
-        m_player->setSource(url);
-    else
-        m_player->stop(); // back to the beginning: a new ring restarts the sound
-    m_player->play();
+    if (!loadPlayer()) {
+        beep();
+        return;
+    }
+    m_player->play(info.absoluteFilePath());
 }

@@ -5,9 +5,6 @@
 
 #include <memory>
 
-class QAudioOutput;
-class QMediaPlayer;
-
 class MediaSound : public SoundOutput {
 public:
     MediaSound();
@@ -19,11 +16,12 @@ public:
     int beeps() const { return m_beeps; }
 
 private:
-    void ensurePlayer();
+    bool loadPlayer();
     void beep();
 
-    // Created on the first play: the media framework is slow to load and rarely needed.
-    std::unique_ptr<QAudioOutput> m_output;
-    std::unique_ptr<QMediaPlayer> m_player;
+    // The media player lives in a library carried inside the program and loaded on first play.
+    std::unique_ptr<SoundOutput> m_player;
+    void* m_library = nullptr;
+    bool m_loadTried = false;
     int m_beeps = 0;
 };

@@ -1,5 +1,7 @@
 #include "app/depot.h"
 
+#include <QFile>
+
 const char* StripName(Strip s) {
     switch (s) {
     case Strip::None: return "";
@@ -60,17 +62,21 @@ QString DepotPath(PicRef ref, int iconSize) {
     }
 }
 
-bool LoadDepot(Vakto& v) {
-    bool ok = true;
-    for (int i = 0; i < 6; ++i) {
-        QImage img(DepotPath({Strip::imgDial, std::int16_t(i)}));
-        // RGB32 so that the line drawer reads and writes whole 32-bit pixels.
-        v.depot.imgDial[i] = img.isNull() ? QImage(137, 137, QImage::Format_RGB32) : img.convertToFormat(QImage::Format_RGB32);
-        if (img.isNull()) {
-            v.depot.imgDial[i].fill(Qt::black);
-            ok = false;
-        }
+const QImage& DialImage(Vakto& v, int i) {
+    QImage& img = v.depot.imgDial[std::size_t(i)];
+    if (img.isNull()) {
+        // RGB32 so that the line drawer reads and writes whole 32-bit pixels; a missing picture
+        // becomes a black dial rather than no clock at all.
+        const QImage file(DepotPath({Strip::imgDial, std::int16_t(i)}));
+        img = file.isNull() ? QImage(137, 137, QImage::Format_RGB32) : file.convertToFormat(QImage::Format_RGB32);
+        if (file.isNull())
+            img.fill(Qt::black);
     }
+    return img;
+}
+
+bool LoadDepot(Vakto& v) {
+    // Dial faces are decoded on first use (one or two of the six are shown in a typical run).
     v.depot.loaded = true;
-    return ok;
+    return QFile::exists(DepotPath({Strip::imgDial, 0}));
 }

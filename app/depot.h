@@ -9,5 +9,7 @@ QString DepotPath(PicRef ref, int iconSize = 32);
 int StripFirst(Strip s);
 int StripCount(Strip s);
 const char* StripName(Strip s);
-// Loads what the core itself draws with (the six dial faces). False when a picture is missing.
+// Readies what the core itself draws with (the dial faces). False when the pictures are missing.
 bool LoadDepot(Vakto& v);
+// Dial face i (0..5) as Format_RGB32, decoded the first time it is asked for.
+const QImage& DialImage(Vakto& v, int i);

@@ -33,20 +33,28 @@ FrmVakto::FrmVakto(Shell& shell) : QWidget(nullptr, Qt::Window | Qt::FramelessWi
     for (Element* e : m_v.main.dialOrder)
         m_all.push_back({e, QRect()});
 
-    m_edit = new QLineEdit(this);
-    m_edit->setObjectName(QStringLiteral("txtDescription"));
-    m_edit->setFrame(false);
-    m_edit->setGeometry(m_v.main.txtDescription.rect);
-    QPalette pal = m_edit->palette();
-    pal.setColor(QPalette::Base, DescBack);
-    pal.setColor(QPalette::Text, Qt::white);
-    m_edit->setPalette(pal);
-    QFont f = font();
-    f.setPixelSize(11);
-    m_edit->setFont(f);
-    m_edit->setTextMargins(0, 0, 0, 0);
-    m_edit->hide();
-    connect(m_edit, &QLineEdit::textEdited, this, [this](const QString& t) { m_v.main.txtDescription.text = t; });
+}
+
+QLineEdit* FrmVakto::descriptionEditor() {
+    // Built on first use: a text box loads the font database, which costs more start-up time
+    // than the rest of the window together.
+    if (!m_edit) {
+        m_edit = new QLineEdit(this);
+        m_edit->setObjectName(QStringLiteral("txtDescription"));
+        m_edit->setFrame(false);
+        m_edit->setGeometry(m_v.main.txtDescription.rect);
+        QPalette pal = m_edit->palette();
+        pal.setColor(QPalette::Base, DescBack);
+        pal.setColor(QPalette::Text, Qt::white);
+        m_edit->setPalette(pal);
+        QFont f = font();
+        f.setPixelSize(11);
+        m_edit->setFont(f);
+        m_edit->setTextMargins(0, 0, 0, 0);
+        m_edit->hide();
+        connect(m_edit, &QLineEdit::textEdited, this, [this](const QString& t) { m_v.main.txtDescription.text = t; });
+    }
+    return m_edit;
 }
 
 QRect FrmVakto::windowRect(const Element& e) const {
@@ -56,15 +64,20 @@ QRect FrmVakto::windowRect(const Element& e) const {
 }
 
 void FrmVakto::sync() {
+    // One rectangle per sync: several small updates make the raster engine split the repaint
+    // over its thread pool, which costs more wakeups than the pixels it saves.
+    QRect changed;
     for (Painted& p : m_all) {
         Element& e = *p.e;
         if (!e.dirty)
             continue;
         e.dirty = false;
         const QRect now = windowRect(e);
-        update(p.rect.united(now));
+        changed |= p.rect.united(now);
         p.rect = now;
     }
+    if (!changed.isEmpty())
+        update(changed);
     // Dragging the mark shows a closed hand, so the user sees the drag has started.
     if (m_v.alarm.dragging != m_dragCursor) {
         m_dragCursor = m_v.alarm.dragging;
@@ -74,12 +87,15 @@ void FrmVakto::sync() {
             unsetCursor();
     }
     Element& t = m_v.main.txtDescription;
-    if (m_edit->text() != t.text)
-        m_edit->setText(t.text);
-    if (m_edit->isVisible() != t.visible) {
-        m_edit->setVisible(t.visible);
+    if (!m_edit && !t.visible)
+        return;
+    QLineEdit* edit = descriptionEditor();
+    if (edit->text() != t.text)
+        edit->setText(t.text);
+    if (edit->isVisible() != t.visible) {
+        edit->setVisible(t.visible);
         if (t.visible)
-            m_edit->setFocus();
+            edit->setFocus();
     }
 }
 

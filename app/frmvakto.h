@@ -17,7 +17,7 @@ public:
 
     // Repaints the elements that changed since the last call.
     void sync();
-    QLineEdit* descriptionEditor() { return m_edit; }
+    QLineEdit* descriptionEditor();
     // True while the next close comes from the program itself (unload), not from the user.
     void setSystemClose(bool on) { m_systemClose = on; }
 

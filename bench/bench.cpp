@@ -1,13 +1,18 @@
-// Timings of the clock face redraw, the one piece of work Vakto does every second.
+// Timings of the work Vakto does every second and every minute, and of the ledger file.
 //   vakto_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 // The "allocs" counter is the number of operator new calls per iteration inside the timed loop.
 
+#include "alarm/alarmsetting.h"
 #include "app/depot.h"
+#include "app/startup.h"
+#include "punch/ledger.h"
+#include "punch/punch.h"
 #include "app/vakto.h"
 #include "clockface/analog.h"
 #include "clockface/wuline.h"
 #include "tests/support/fakes.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -33,6 +38,7 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace {
 struct BenchCore {
+    virtual ~BenchCore() = default;
     FakeClock clock;
     FakeSound sound;
     FakeBrowser browser;
@@ -81,6 +87,86 @@ void BM_DrawWuLine(benchmark::State& state) {
     SetAllocCounter(state, before);
 }
 BENCHMARK(BM_DrawWuLine)->Arg(1)->Arg(5);
+
+// A started program with everything running: a timer, the punch clock on project 2, the
+// announcer every 15 minutes.
+struct RunningCore : BenchCore {
+    RunningCore() {
+        QFile f(dir.path() + QStringLiteral("/vakto.dat"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(FormatLedger(Ledger(12)));
+        f.close();
+        clock.set(10, 8, 20);
+        Startup(v);
+        StartTimer(v, 45);
+        v.punch.currentProject = 2;
+        AdjustPunch(v, 0);
+    }
+    static std::vector<ProjectRec> Ledger(int n) {
+        std::vector<ProjectRec> out;
+        for (int i = 1; i <= n; ++i)
+            out.push_back(ProjectRec{std::int16_t(i % 30000), std::int16_t(i % 500), std::int16_t(i % 60),
+                                     QStringLiteral("Project number %1").arg(i)});
+        return out;
+    }
+    // One tick at hh:mm:ss, as if the second before had just been handled.
+    void tickAt(int h, int m, int s) {
+        clock.set(h, m, s);
+        v.app.lastTickTime = TickKey(clock.t) - 1;
+        Tick(v);
+    }
+};
+
+// An ordinary second: hands, time texts, seconds digits, colon and alarm checks.
+void BM_TickSecond(benchmark::State& state) {
+    RunningCore core;
+    const long before = g_allocations.load();
+    int s = 1;
+    for (auto _ : state) {
+        core.tickAt(10, 8, s);
+        s = s == 58 ? 1 : s + 1;
+    }
+    SetAllocCounter(state, before);
+}
+BENCHMARK(BM_TickSecond);
+
+// A full-minute second: also the hh:mm digits, the countdown step, one punched minute and the
+// announcer check.
+void BM_TickMinute(benchmark::State& state) {
+    RunningCore core;
+    const long before = g_allocations.load();
+    int m = 10;
+    for (auto _ : state) {
+        core.v.alarm.countdownMinutes = 30; // keep the countdown stepping
+        core.v.punch.punchMinutes = 100;    // and the punch clock counting
+        core.tickAt(10, m, 0);
+        m = m == 13 ? 10 : m + 1;
+    }
+    SetAllocCounter(state, before);
+}
+BENCHMARK(BM_TickMinute);
+
+// Reading the ledger at start-up, and rewriting it whole (a new file renamed into place).
+void BM_LoadProjects(benchmark::State& state) {
+    RunningCore core;
+    {
+        QFile f(core.dir.path() + QStringLiteral("/vakto.dat"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(FormatLedger(RunningCore::Ledger(int(state.range(0)))));
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LoadProjects(core.v));
+    state.counters["records"] = double(core.v.punch.projects.size());
+}
+BENCHMARK(BM_LoadProjects)->Arg(12)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_SaveProjects(benchmark::State& state) {
+    RunningCore core;
+    core.v.punch.projects = RunningCore::Ledger(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SaveProjects(core.v));
+}
+BENCHMARK(BM_SaveProjects)->Arg(12)->Arg(10000)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 BENCHMARK_MAIN();

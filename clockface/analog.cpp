@@ -1,5 +1,7 @@
 #include "clockface/analog.h"
 
+#include "app/depot.h"
+
 #include "clockface/wuline.h"
 
 #include <QTime>
@@ -39,7 +41,7 @@ void EnsureSurface(Vakto& v) {
 void RestoreDial(Vakto& v) {
     QImage& dst = v.analog.surface;
     const int i = v.analog.dialIndex >= 0 && v.analog.dialIndex < int(v.depot.imgDial.size()) ? v.analog.dialIndex : 0;
-    const QImage& src = v.depot.imgDial[std::size_t(i)];
+    const QImage& src = DialImage(v, i);
     if (src.size() == dst.size() && src.format() == QImage::Format_RGB32) {
         const auto rowBytes = std::size_t(dst.width()) * 4;
         if (src.bytesPerLine() == dst.bytesPerLine()) {

@@ -398,8 +398,10 @@ private slots:
         QFETCH(int, dial);
         Clockface c(14, 7, 31);
         Vakto& v = c.v();
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6; ++i) {
+            DialImage(v, i);
             v.depot.imgDial[std::size_t(i)].fill(qRgb(10 * i, 20 + i, 30));
+        }
         SetDial(v, DialIndexFor(std::int16_t(period)));
         QCOMPARE(v.analog.dialIndex, dial);
         QCOMPARE(v.main.picClock.pic, (PicRef{Strip::imgDial, std::int16_t(dial)}));
