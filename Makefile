@@ -28,7 +28,7 @@ bench: build
 	@$(BUILD)/bench/vakto_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 measure: build
-	@tools/measure
+	@MEASURE_BUILD=$(BUILD) tools/measure $(BUILD)/bin/vakto
 
 fuzz:
 	@tools/fuzz $(or $(FUZZ_SECONDS),60)
