@@ -37,16 +37,10 @@ void operator delete(void* p, std::size_t) noexcept {
 }
 
 namespace {
-struct BenchCore {
+struct BenchCore : FakePorts {
     virtual ~BenchCore() = default;
-    FakeClock clock;
-    FakeSound sound;
-    FakeBrowser browser;
-    FakeDialogs dialogs;
-    FakeTray tray;
-    FakeWindow window;
     QTemporaryDir dir;
-    Vakto v{Ports{clock, sound, browser, dialogs, tray, window}, dir.path()};
+    Vakto v{ports(), dir.path()};
     BenchCore() {
         LoadDepot(v);
         clock.set(10, 8, 37); // long hands in the steep octants: the most steps per line

@@ -53,13 +53,8 @@ std::vector<ProjectRec> LoopLedger(int which) {
 // after its first save, with how long that save took (microseconds), so that the parent kills it
 // inside the loop and at moments spread over a few saves, whatever the speed of the build.
 int SaveLoop(const QString& folder) {
-    FakeClock clock;
-    FakeSound sound;
-    FakeBrowser browser;
-    FakeDialogs dialogs;
-    FakeTray tray;
-    FakeWindow window;
-    Vakto v(Ports{clock, sound, browser, dialogs, tray, window}, folder);
+    FakeCore core(folder);
+    Vakto& v = core.v;
     const std::vector<ProjectRec> ledgers[2] = {LoopLedger(0), LoopLedger(1)};
     QElapsedTimer alive;
     alive.start();

@@ -39,19 +39,7 @@ void Write(const QString& path, const QByteArray& bytes) {
     QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
-// A core over a given program folder, with recording fakes.
-struct Core {
-    FakeClock clock;
-    FakeSound sound;
-    FakeBrowser browser;
-    FakeDialogs dialogs;
-    FakeTray tray;
-    FakeWindow window;
-    Vakto v;
-    explicit Core(const QString& folder) : v(Ports{clock, sound, browser, dialogs, tray, window}, folder) {}
-};
-
-void ExpectFatal(Core& c, const char* fault) {
+void ExpectFatal(FakeCore& c, const char* fault) {
     QCOMPARE(c.dialogs.errors.size(), 1);
     const QString& msg = c.dialogs.errors.first();
     QVERIFY2(msg.contains(QStringLiteral("vakto.dat")), qPrintable(msg));
@@ -89,7 +77,7 @@ void TestLedgerFaults::badFiles() {
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/vakto.dat");
     Write(path, bytes);
-    Core c(dir.path());
+    FakeCore c(dir.path());
     QVERIFY(!LoadProjects(c.v));
     ExpectFatal(c, qPrintable(fault));
     QVERIFY(Read(path) == bytes);
@@ -100,7 +88,7 @@ void TestLedgerFaults::badFiles() {
 void TestLedgerFaults::fileIsADirectory() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("vakto.dat")));
-    Core c(dir.path());
+    FakeCore c(dir.path());
     QVERIFY(!LoadProjects(c.v));
     ExpectFatal(c, "vakto.dat");
     QVERIFY(QFileInfo(dir.path() + QStringLiteral("/vakto.dat")).isDir());
@@ -108,7 +96,7 @@ void TestLedgerFaults::fileIsADirectory() {
     // Replaced by a directory while running: the save fails and the directory stays.
     QTemporaryDir dir2;
     Write(dir2.path() + QStringLiteral("/vakto.dat"), SuppliedLedger());
-    Core c2(dir2.path());
+    FakeCore c2(dir2.path());
     QVERIFY(LoadProjects(c2.v));
     QVERIFY(QFile::remove(dir2.path() + QStringLiteral("/vakto.dat")));
     QVERIFY(QDir(dir2.path()).mkdir(QStringLiteral("vakto.dat")));
@@ -124,7 +112,7 @@ void TestLedgerFaults::readOnlyFolder() {
     const QString path = disk.path() + QStringLiteral("/vakto.dat");
     Write(path, SuppliedLedger());
     QVERIFY(disk.remountReadOnly());
-    Core c(disk.path());
+    FakeCore c(disk.path());
     QVERIFY(LoadProjects(c.v)); // reading works
     c.v.punch.projects[0].minutes = 30;
     QVERIFY(!SaveProjects(c.v));
@@ -138,7 +126,7 @@ void TestLedgerFaults::fullDisk() {
         QSKIP("cannot mount a tmpfs here");
     const QString path = disk.path() + QStringLiteral("/vakto.dat");
     Write(path, SuppliedLedger());
-    Core c(disk.path());
+    FakeCore c(disk.path());
     QVERIFY(LoadProjects(c.v));
     // Fill the disk to the last few bytes, then save a ledger larger than what is left.
     {

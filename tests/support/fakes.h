@@ -133,3 +133,14 @@ public:
         return script.empty() ? QDateTime() : script[i];
     }
 };
+
+// All the fakes one core needs, and the ports over them.
+struct FakePorts {
+    FakeClock clock;
+    FakeSound sound;
+    FakeBrowser browser;
+    FakeDialogs dialogs;
+    FakeTray tray;
+    FakeWindow window;
+    Ports ports() { return Ports{clock, sound, browser, dialogs, tray, window}; }
+};

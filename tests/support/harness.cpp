@@ -19,7 +19,7 @@ Harness::Harness(const QByteArray& ledger, bool writeLedger) {
         if (f.open(QIODevice::WriteOnly))
             f.write(ledger.isNull() ? SuppliedLedger() : ledger);
     }
-    v = std::make_unique<Vakto>(Ports{clock, sound, browser, dialogs, tray, window}, dir.path());
+    v = std::make_unique<Vakto>(ports(), dir.path());
 }
 
 bool Harness::start() { return Startup(*v); }

@@ -7,13 +7,13 @@
 #include <QTemporaryDir>
 #include <memory>
 
-struct Harness {
-    FakeClock clock;
-    FakeSound sound;
-    FakeBrowser browser;
-    FakeDialogs dialogs;
-    FakeTray tray;
-    FakeWindow window;
+// A core over a given program folder, with recording fakes.
+struct FakeCore : FakePorts {
+    Vakto v;
+    explicit FakeCore(const QString& folder) : v(ports(), folder) {}
+};
+
+struct Harness : FakePorts {
     QTemporaryDir dir;
     std::unique_ptr<Vakto> v;
 
