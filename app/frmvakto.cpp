@@ -165,7 +165,6 @@ void FrmVakto::mouseReleaseEvent(QMouseEvent* ev) {
         m_shell.sync();
 }
 
-void FrmVakto::leaveEvent(QEvent*) {}
 
 void FrmVakto::closeEvent(QCloseEvent* ev) {
     const bool user = !m_systemClose;

@@ -27,7 +27,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    void leaveEvent(QEvent* e) override;
 
 private:
     struct Painted {
