@@ -31,18 +31,18 @@ public:
 
 private:
     void ensurePlayer() {
-        if (m_player)
-            return;
+        if (m_player) return;
         m_output = new QAudioOutput();
         m_output->setVolume(1.0f);
         m_player = new QMediaPlayer();
         m_player->setAudioOutput(m_output);
         // A file the framework cannot decode sounds like a missing one. Errors of the audio device
         // itself stay silent.
-        QObject::connect(m_player, &QMediaPlayer::errorOccurred, m_player, [](QMediaPlayer::Error error, const QString&) {
-            if (error == QMediaPlayer::ResourceError || error == QMediaPlayer::FormatError)
-                QApplication::beep();
-        });
+        QObject::connect(m_player, &QMediaPlayer::errorOccurred, m_player,
+                         [](QMediaPlayer::Error error, const QString&) {
+                             if (error == QMediaPlayer::ResourceError || error == QMediaPlayer::FormatError)
+                                 QApplication::beep();
+                         });
     }
 
     QAudioOutput* m_output = nullptr;
@@ -50,4 +50,6 @@ private:
 };
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) SoundOutput* vakto_sound_create() { return new MediaPlayerSound(); }
+extern "C" __attribute__((visibility("default"))) SoundOutput* vakto_sound_create() {
+    return new MediaPlayerSound();
+}

@@ -16,18 +16,15 @@ MediaSound::~MediaSound() {
 }
 
 bool MediaSound::loadPlayer() {
-    if (m_loadTried)
-        return m_player != nullptr;
+    if (m_loadTried) return m_player != nullptr;
     m_loadTried = true;
     // The library is a resource of the program, so that the program stays one file: it is
     // written to an anonymous in-memory file and loaded from there.
     QFile res(QStringLiteral(":/libvakto_sound.so"));
-    if (!res.open(QIODevice::ReadOnly))
-        return false;
+    if (!res.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = res.readAll();
     const int fd = ::memfd_create("vakto_sound", MFD_CLOEXEC);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     bool written = true;
     for (qsizetype done = 0; written && done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
@@ -37,12 +34,10 @@ bool MediaSound::loadPlayer() {
     if (written)
         m_library = ::dlopen(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), RTLD_NOW | RTLD_LOCAL);
     ::close(fd);
-    if (!m_library)
-        return false;
+    if (!m_library) return false;
     using Create = SoundOutput* (*)();
     auto create = reinterpret_cast<Create>(::dlsym(m_library, "vakto_sound_create"));
-    if (create)
-        m_player.reset(create());
+    if (create) m_player.reset(create());
     return m_player != nullptr;
 }
 

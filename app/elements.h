@@ -58,11 +58,11 @@ struct Element {
     const char* name = "";
     std::int16_t index = -1; // index within its element array, -1 for a single element
     Container parent = Container::Main;
-    QRect rect;              // relative to its container, pixels
+    QRect rect; // relative to its container, pixels
     PicRef pic;
     bool visible = true;
-    QString text;            // labels, text boxes, buttons
-    QString tag;             // small per-element state ("0"/"1" hover flags)
+    QString text; // labels, text boxes, buttons
+    QString tag;  // small per-element state ("0"/"1" hover flags)
     // What the element does with the pointer. A null handler ignores the event, but the event
     // still stops at the element (it does not fall through to what lies below).
     Handler onPress = nullptr;
@@ -82,7 +82,9 @@ inline void SetPic(Element& e, PicRef p) {
         e.dirty = true;
     }
 }
-inline void SetPic(Element& e, Strip s, int index) { SetPic(e, PicRef{s, static_cast<std::int16_t>(index)}); }
+inline void SetPic(Element& e, Strip s, int index) {
+    SetPic(e, PicRef{s, static_cast<std::int16_t>(index)});
+}
 inline void SetVisible(Element& e, bool v) {
     if (e.visible != v) {
         e.visible = v;

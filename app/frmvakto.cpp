@@ -20,7 +20,8 @@ int Buttons(const QMouseEvent* e) {
 }
 } // namespace
 
-FrmVakto::FrmVakto(Shell& shell) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_shell(shell), m_v(shell.vakto()) {
+FrmVakto::FrmVakto(Shell& shell)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_shell(shell), m_v(shell.vakto()) {
     setWindowTitle(QStringLiteral("Vakto"));
     setObjectName(QStringLiteral("frmVakto"));
     setFixedSize(385, 195);
@@ -32,7 +33,6 @@ FrmVakto::FrmVakto(Shell& shell) : QWidget(nullptr, Qt::Window | Qt::FramelessWi
         m_all.push_back({e, QRect()});
     for (Element* e : m_v.main.dialOrder)
         m_all.push_back({e, QRect()});
-
 }
 
 QLineEdit* FrmVakto::descriptionEditor() {
@@ -69,15 +69,13 @@ void FrmVakto::sync() {
     QRect changed;
     for (Painted& p : m_all) {
         Element& e = *p.e;
-        if (!e.dirty)
-            continue;
+        if (!e.dirty) continue;
         e.dirty = false;
         const QRect now = windowRect(e);
         changed |= p.rect.united(now);
         p.rect = now;
     }
-    if (!changed.isEmpty())
-        update(changed);
+    if (!changed.isEmpty()) update(changed);
     // Dragging the mark shows a closed hand, so the user sees the drag has started.
     if (m_v.alarm.dragging != m_dragCursor) {
         m_dragCursor = m_v.alarm.dragging;
@@ -87,15 +85,12 @@ void FrmVakto::sync() {
             unsetCursor();
     }
     Element& t = m_v.main.txtDescription;
-    if (!m_edit && !t.visible)
-        return;
+    if (!m_edit && !t.visible) return;
     QLineEdit* edit = descriptionEditor();
-    if (edit->text() != t.text)
-        edit->setText(t.text);
+    if (edit->text() != t.text) edit->setText(t.text);
     if (edit->isVisible() != t.visible) {
         edit->setVisible(t.visible);
-        if (t.visible)
-            edit->setFocus();
+        if (t.visible) edit->setFocus();
     }
 }
 
@@ -119,8 +114,7 @@ void FrmVakto::paintElement(QPainter& p, const Element& e) {
         }
         return;
     }
-    if (e.pic.strip != Strip::None)
-        p.drawPixmap(r.topLeft(), m_shell.pixmaps().pixmap(e.pic));
+    if (e.pic.strip != Strip::None) p.drawPixmap(r.topLeft(), m_shell.pixmaps().pixmap(e.pic));
 }
 
 void FrmVakto::paintEvent(QPaintEvent* ev) {
@@ -129,23 +123,19 @@ void FrmVakto::paintEvent(QPaintEvent* ev) {
     p.setClipRect(clip);
     p.drawPixmap(clip.topLeft(), m_shell.pixmaps().skin(), clip);
     for (const Element* e : m_v.main.mainOrder) {
-        if (!e->visible)
-            continue;
+        if (!e->visible) continue;
         const QRect r = windowRect(*e);
         if (e == &m_v.main.picClock) {
-            if (!r.intersects(clip))
-                continue;
+            if (!r.intersects(clip)) continue;
             paintElement(p, *e);
             p.save();
             p.setClipRect(r.intersected(clip));
             for (const Element* c : m_v.main.dialOrder)
-                if (c->visible && windowRect(*c).intersects(clip))
-                    paintElement(p, *c);
+                if (c->visible && windowRect(*c).intersects(clip)) paintElement(p, *c);
             p.restore();
             continue;
         }
-        if (r.intersects(clip))
-            paintElement(p, *e);
+        if (r.intersects(clip)) paintElement(p, *e);
     }
 }
 
@@ -161,10 +151,8 @@ void FrmVakto::mouseMoveEvent(QMouseEvent* ev) {
 
 void FrmVakto::mouseReleaseEvent(QMouseEvent* ev) {
     PointerRelease(m_v, ev->position().toPoint(), int(ev->button()), Buttons(ev));
-    if (!m_v.app.ended)
-        m_shell.sync();
+    if (!m_v.app.ended) m_shell.sync();
 }
-
 
 void FrmVakto::closeEvent(QCloseEvent* ev) {
     const bool user = !m_systemClose;

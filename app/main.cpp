@@ -8,14 +8,14 @@
 #include "tray/qttray.h"
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <memory>
 #include <QSessionManager>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <csignal>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,8 +31,7 @@ void OnSignal(int) {
 QString ProgramFolder(const char* argv0) {
     QFileInfo exe(QStringLiteral("/proc/self/exe"));
     QString path = exe.canonicalFilePath();
-    if (path.isEmpty())
-        path = QFileInfo(QString::fromLocal8Bit(argv0)).absoluteFilePath();
+    if (path.isEmpty()) path = QFileInfo(QString::fromLocal8Bit(argv0)).absoluteFilePath();
     return QFileInfo(path).absolutePath();
 }
 } // namespace
@@ -49,13 +48,11 @@ int main(int argc, char** argv) {
     }
     QLockFile lock(lockPath);
     lock.setStaleLockTime(0);
-    if (!lock.tryLock(0))
-        return 0;
+    if (!lock.tryLock(0)) return 0;
 
     // A repaint a second of a few tens of kilobytes is cheaper to send over the X connection than
     // to hand over in shared memory: that path costs a round trip, and so a second wakeup, per frame.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vakto"));
     QApplication::setDesktopFileName(QStringLiteral("vakto"));
@@ -73,9 +70,7 @@ int main(int argc, char** argv) {
     window.attach(&shell);
     tray.attach(&shell);
 
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp, [&](QSessionManager&) {
-        OnSessionEnd(v);
-    });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp, [&](QSessionManager&) { OnSessionEnd(v); });
 
     std::unique_ptr<QSocketNotifier> sigNotifier;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
@@ -95,8 +90,7 @@ int main(int argc, char** argv) {
     }
 
     const bool started = Startup(v);
-    if (!started || v.app.ended)
-        return window.status();
+    if (!started || v.app.ended) return window.status();
     shell.sync();
     shell.startTicking();
     const int rc = qapp.exec();

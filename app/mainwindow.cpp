@@ -22,12 +22,24 @@ constexpr int CorrectX[4] = {115, 139, 171, 195};
 constexpr int FixedLeft[10] = {106, 135, 163, 192, 221, 245, 270, 299, 327, 356};
 constexpr int FixedWidth[10] = {28, 27, 28, 28, 23, 24, 28, 27, 28, 28};
 
-void OnHeaderXMove(Vakto& v, int, const MouseEv&) { HoverHeaderButtons(v, 1, 0); }
-void OnHeaderVMove(Vakto& v, int, const MouseEv&) { HoverHeaderButtons(v, 0, 1); }
-void OnHeaderXRelease(Vakto& v, int, const MouseEv&) { QuitProgram(v); }
-void OnHeaderVRelease(Vakto& v, int, const MouseEv&) { HideToTray(v); }
-void OnHeaderClick(Vakto& v, int, const MouseEv&) { ToggleAlarm(v); }
-void OnClockMove(Vakto& v, int, const MouseEv&) { HoverHeaderButtons(v, 0, 0); }
+void OnHeaderXMove(Vakto& v, int, const MouseEv&) {
+    HoverHeaderButtons(v, 1, 0);
+}
+void OnHeaderVMove(Vakto& v, int, const MouseEv&) {
+    HoverHeaderButtons(v, 0, 1);
+}
+void OnHeaderXRelease(Vakto& v, int, const MouseEv&) {
+    QuitProgram(v);
+}
+void OnHeaderVRelease(Vakto& v, int, const MouseEv&) {
+    HideToTray(v);
+}
+void OnHeaderClick(Vakto& v, int, const MouseEv&) {
+    ToggleAlarm(v);
+}
+void OnClockMove(Vakto& v, int, const MouseEv&) {
+    HoverHeaderButtons(v, 0, 0);
+}
 
 } // namespace
 
@@ -51,7 +63,8 @@ void BuildMainModel(Vakto& v) {
     for (int i = 1; i <= 12; ++i) {
         const int col = (i - 1) % 3;
         const int row = (i - 1) / 3;
-        Init(m.imgPunchUp[i], "imgPunchUp", i, M, {8 + 32 * col, 33 + 29 * row, 31, 29}, {Strip::imgPunchUp, std::int16_t(i)});
+        Init(m.imgPunchUp[i], "imgPunchUp", i, M, {8 + 32 * col, 33 + 29 * row, 31, 29},
+             {Strip::imgPunchUp, std::int16_t(i)});
     }
     m.imgPunchUp[0].visible = false;
     for (int i = 0; i < 5; ++i) {
@@ -81,7 +94,8 @@ void BuildMainModel(Vakto& v) {
     Init(m.imgDescription, "imgDescription", -1, M, {86, 170, 19, 15}, {Strip::description, 0}, false);
 
     for (int i = 0; i < 10; ++i)
-        Init(m.imgFixed[i], "imgFixed", i, M, {FixedLeft[i], 164, FixedWidth[i], 24}, {Strip::imgFixed, std::int16_t(i)});
+        Init(m.imgFixed[i], "imgFixed", i, M, {FixedLeft[i], 164, FixedWidth[i], 24},
+             {Strip::imgFixed, std::int16_t(i)});
 
     // Only hot spot 0 exists at design time; PlaceHotSpot creates and places the others.
     for (int i = 0; i < 12; ++i)
@@ -166,10 +180,8 @@ void OnMainMouseDown(Vakto& v, const MouseEv& e) {
 }
 
 void OnMainMouseMove(Vakto& v, const MouseEv& e) {
-    if (v.app.ended)
-        return;
-    if (!v.ports.window.isMinimised())
-        DragAndSnap(v, e.button, 0, e.x, e.y);
+    if (v.app.ended) return;
+    if (!v.ports.window.isMinimised()) DragAndSnap(v, e.button, 0, e.x, e.y);
     HoverHeaderButtons(v, 0, 0);
     for (int i = 0; i < 10; ++i)
         SetPic(v.main.imgFixed[i], Strip::imgFixed, i);
@@ -177,8 +189,7 @@ void OnMainMouseMove(Vakto& v, const MouseEv& e) {
 }
 
 QPoint WindowOrigin(const Vakto& v, const Element& e) {
-    if (e.parent == Container::Dial)
-        return v.main.picClock.rect.topLeft() + e.rect.topLeft();
+    if (e.parent == Container::Dial) return v.main.picClock.rect.topLeft() + e.rect.topLeft();
     return e.rect.topLeft();
 }
 
@@ -186,25 +197,21 @@ Element* HitTest(Vakto& v, QPoint p, QPoint* local) {
     const auto& order = v.main.mainOrder;
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         Element* e = *it;
-        if (!e->visible || !e->rect.contains(p))
-            continue;
+        if (!e->visible || !e->rect.contains(p)) continue;
         if (e == &v.main.picClock) {
             const QPoint d = p - e->rect.topLeft();
             const auto& dial = v.main.dialOrder;
             for (auto jt = dial.rbegin(); jt != dial.rend(); ++jt) {
                 Element* c = *jt;
                 if (c->visible && c->rect.contains(d)) {
-                    if (local)
-                        *local = d - c->rect.topLeft();
+                    if (local) *local = d - c->rect.topLeft();
                     return c;
                 }
             }
         }
-        if (local)
-            *local = p - e->rect.topLeft();
+        if (local) *local = p - e->rect.topLeft();
         return e;
     }
-    if (local)
-        *local = p;
+    if (local) *local = p;
     return nullptr;
 }

@@ -3,8 +3,7 @@
 #include "app/mainwindow.h"
 
 void PointerPress(Vakto& v, QPoint at, int button) {
-    if (v.app.ended)
-        return;
+    if (v.app.ended) return;
     QPoint local;
     Element* hit = HitTest(v, at, &local);
     v.app.captured = hit;
@@ -14,20 +13,16 @@ void PointerPress(Vakto& v, QPoint at, int button) {
         OnMainMouseDown(v, me);
         return;
     }
-    if (hit->dragSource)
-        v.alarm.dragging = true;
-    if (hit->onPress)
-        hit->onPress(v, hit->index, me);
+    if (hit->dragSource) v.alarm.dragging = true;
+    if (hit->onPress) hit->onPress(v, hit->index, me);
 }
 
 void PointerMove(Vakto& v, QPoint at, int buttons) {
-    if (v.app.ended)
-        return;
+    if (v.app.ended) return;
     QPoint local;
     if (v.alarm.dragging) {
         Element* over = HitTest(v, at, &local);
-        if (over && over->onDragOver)
-            over->onDragOver(v, over->index, MouseEv{buttons, local.x(), local.y()});
+        if (over && over->onDragOver) over->onDragOver(v, over->index, MouseEv{buttons, local.x(), local.y()});
         return;
     }
     Element* target = nullptr;
@@ -42,16 +37,14 @@ void PointerMove(Vakto& v, QPoint at, int buttons) {
     }
     const MouseEv me{buttons, local.x(), local.y()};
     if (target) {
-        if (target->onMove)
-            target->onMove(v, target->index, me);
+        if (target->onMove) target->onMove(v, target->index, me);
     } else if (bare) {
         OnMainMouseMove(v, me);
     }
 }
 
 void PointerRelease(Vakto& v, QPoint at, int button, int buttonsStillHeld) {
-    if (v.app.ended)
-        return;
+    if (v.app.ended) return;
     Element* captured = v.app.captured;
     if (buttonsStillHeld == 0) {
         v.app.captured = nullptr;
@@ -62,12 +55,9 @@ void PointerRelease(Vakto& v, QPoint at, int button, int buttonsStillHeld) {
         v.alarm.dragging = false;
         return;
     }
-    if (!captured)
-        return;
+    if (!captured) return;
     const QPoint local = at - WindowOrigin(v, *captured);
     const MouseEv me{button, local.x(), local.y()};
-    if (captured->onRelease)
-        captured->onRelease(v, captured->index, me);
-    if (!v.app.ended && captured->onClick && HitTest(v, at) == captured)
-        captured->onClick(v, captured->index, me);
+    if (captured->onRelease) captured->onRelease(v, captured->index, me);
+    if (!v.app.ended && captured->onClick && HitTest(v, at) == captured) captured->onClick(v, captured->index, me);
 }

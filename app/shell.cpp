@@ -10,18 +10,15 @@
 #include <QTime>
 
 const QPixmap& DepotPixmaps::pixmap(PicRef ref) {
-    if (ref.strip == Strip::None)
-        return m_none;
+    if (ref.strip == Strip::None) return m_none;
     const quint32 key = (quint32(ref.strip) << 16) | quint16(ref.index);
     auto it = m_cache.find(key);
-    if (it == m_cache.end())
-        it = m_cache.insert(key, QPixmap(DepotPath(ref)));
+    if (it == m_cache.end()) it = m_cache.insert(key, QPixmap(DepotPath(ref)));
     return *it;
 }
 
 const QPixmap& DepotPixmaps::skin() {
-    if (m_skin.isNull())
-        m_skin = QPixmap(QStringLiteral(":/skin.png"));
+    if (m_skin.isNull()) m_skin = QPixmap(QStringLiteral(":/skin.png"));
     return m_skin;
 }
 
@@ -49,8 +46,12 @@ Shell::~Shell() {
     delete m_main;
 }
 
-FrmAlarm* Shell::alarmWindow() { return m_alarm; }
-FrmAbout* Shell::aboutWindow() { return m_about; }
+FrmAlarm* Shell::alarmWindow() {
+    return m_alarm;
+}
+FrmAbout* Shell::aboutWindow() {
+    return m_about;
+}
 
 void Shell::sync() {
     m_main->sync();
@@ -62,11 +63,12 @@ void Shell::sync() {
         m_alarm->deleteLater();
         m_alarm = nullptr;
     }
-    if (m_alarm)
-        m_alarm->sync();
+    if (m_alarm) m_alarm->sync();
 }
 
-void Shell::startTicking() { armTick(); }
+void Shell::startTicking() {
+    armTick();
+}
 
 void Shell::armTick() {
     // A periodic 1000 ms timer drifts against the wall clock and sooner or later skips a second;
@@ -78,13 +80,11 @@ void Shell::armTick() {
 void Shell::tickNow() {
     Tick(m_v);
     sync();
-    if (!m_v.app.ended)
-        armTick();
+    if (!m_v.app.ended) armTick();
 }
 
 void Shell::showAbout() {
-    if (!m_about)
-        m_about = new FrmAbout(*this);
+    if (!m_about) m_about = new FrmAbout(*this);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

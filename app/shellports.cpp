@@ -14,7 +14,9 @@
 #include <QWindow>
 #include <cstdio>
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
 void MessageBoxes::message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vakto"), text, QMessageBox::Ok);
@@ -28,24 +30,44 @@ void MessageBoxes::error(const QString& text) {
     box.exec();
 }
 
-void DesktopBrowser::open(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+void DesktopBrowser::open(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}
 
-FrmVakto* MainWindowPort::w() const { return m_shell->mainWindow(); }
+FrmVakto* MainWindowPort::w() const {
+    return m_shell->mainWindow();
+}
 
-void MainWindowPort::show() { w()->show(); }
-void MainWindowPort::hide() { w()->hide(); }
+void MainWindowPort::show() {
+    w()->show();
+}
+void MainWindowPort::hide() {
+    w()->hide();
+}
 
 void MainWindowPort::setMinimised(bool minimised) {
     Qt::WindowStates s = w()->windowState();
     w()->setWindowState(minimised ? (s | Qt::WindowMinimized) : (s & ~Qt::WindowMinimized));
 }
 
-bool MainWindowPort::isMinimised() const { return w()->windowState() & Qt::WindowMinimized; }
-bool MainWindowPort::isVisible() const { return w()->isVisible(); }
-QPoint MainWindowPort::pos() const { return w()->pos(); }
-QSize MainWindowPort::size() const { return w()->size(); }
-void MainWindowPort::move(QPoint topLeft) { w()->move(topLeft); }
-QPoint MainWindowPort::cursorPos() const { return QCursor::pos(); }
+bool MainWindowPort::isMinimised() const {
+    return w()->windowState() & Qt::WindowMinimized;
+}
+bool MainWindowPort::isVisible() const {
+    return w()->isVisible();
+}
+QPoint MainWindowPort::pos() const {
+    return w()->pos();
+}
+QSize MainWindowPort::size() const {
+    return w()->size();
+}
+void MainWindowPort::move(QPoint topLeft) {
+    w()->move(topLeft);
+}
+QPoint MainWindowPort::cursorPos() const {
+    return QCursor::pos();
+}
 
 QSize MainWindowPort::screenSize() const {
     const QScreen* s = QGuiApplication::primaryScreen();
@@ -58,13 +80,18 @@ bool MainWindowPort::canPlaceItself() const {
 }
 
 void MainWindowPort::startSystemMove() {
-    if (QWindow* h = w()->windowHandle())
-        h->startSystemMove();
+    if (QWindow* h = w()->windowHandle()) h->startSystemMove();
 }
 
-void MainWindowPort::setIcon(const QString& name) { w()->setWindowIcon(m_shell->pixmaps().icon(name)); }
-void MainWindowPort::showAbout() { m_shell->showAbout(); }
-void MainWindowPort::unloadAbout() { m_shell->unloadAbout(); }
+void MainWindowPort::setIcon(const QString& name) {
+    w()->setWindowIcon(m_shell->pixmaps().icon(name));
+}
+void MainWindowPort::showAbout() {
+    m_shell->showAbout();
+}
+void MainWindowPort::unloadAbout() {
+    m_shell->unloadAbout();
+}
 
 void MainWindowPort::unload() {
     w()->setSystemClose(true);

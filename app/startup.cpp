@@ -31,11 +31,9 @@ bool Startup(Vakto& v) {
 }
 
 void Tick(Vakto& v) {
-    if (v.app.ended)
-        return;
+    if (v.app.ended) return;
     const std::int64_t key = TickKey(v.ports.clock.now());
-    if (key == v.app.lastTickTime)
-        return;
+    if (key == v.app.lastTickTime) return;
     // A jump of more than one second (late timer, suspend, clock set forward) is a gap: what was due
     // inside it is caught up below instead of being lost.
     const std::int64_t last = v.app.lastTickTime;
@@ -48,24 +46,18 @@ void Tick(Vakto& v) {
     UpdateTimeStrings(v);
     ShowSeconds(v);
     const bool fullMinute = v.curSecond() == QLatin1String("00");
-    if (fullMinute || jumped)
-        ShowTime(v, v.main.imgTime);
-    if (fullMinute || jumped)
-        CountdownStep(v, jumped);
-    if (fullMinute && v.punch.punchMinutes < PunchOff)
-        AdjustPunch(v, 1);
-    if (v.alarm.alarmSet == 1)
-        ColonBlink(v);
+    if (fullMinute || jumped) ShowTime(v, v.main.imgTime);
+    if (fullMinute || jumped) CountdownStep(v, jumped);
+    if (fullMinute && v.punch.punchMinutes < PunchOff) AdjustPunch(v, 1);
+    if (v.alarm.alarmSet == 1) ColonBlink(v);
     AlarmMatch(v, key, forwardGap ? last : 0);
-    if (fullMinute)
-        AnnouncerCheck(v);
+    if (fullMinute) AnnouncerCheck(v);
 }
 
 void HideToTray(Vakto& v) {
     // Without a tray icon nothing could bring a hidden window back: minimise to the taskbar only.
     v.ports.window.setMinimised(true);
-    if (v.ports.tray.isShown())
-        v.ports.window.hide();
+    if (v.ports.tray.isShown()) v.ports.window.hide();
 }
 
 bool OnCloseRequest(Vakto& v, bool userClose) {
@@ -78,25 +70,26 @@ bool OnCloseRequest(Vakto& v, bool userClose) {
     return false;
 }
 
-void OnUnload(Vakto& v) { QuitProgram(v); }
+void OnUnload(Vakto& v) {
+    QuitProgram(v);
+}
 
-void OnSessionEnd(Vakto& v) { QuitProgram(v); }
+void OnSessionEnd(Vakto& v) {
+    QuitProgram(v);
+}
 
 void QuitProgram(Vakto& v) {
-    if (v.app.ended)
-        return;
+    if (v.app.ended) return;
     ++v.app.quitPass;
     // Minutes counted by a running punch clock belong to the selected project: hand them over
     // before the final save instead of dropping them.
     if (v.punch.punchMinutes != PunchOff && v.punch.currentProject > 0 &&
         v.punch.currentProject <= static_cast<int>(v.punch.projects.size())) {
         AddToProject(v);
-        if (v.app.ended)
-            return;
+        if (v.app.ended) return;
         v.punch.punchMinutes = PunchOff;
     }
-    if (!SaveProjects(v))
-        return; // reported, and the program has ended
+    if (!SaveProjects(v)) return; // reported, and the program has ended
     RemoveTrayIcon(v);
     v.ports.window.unloadAbout();
     v.depot.loaded = false;
@@ -112,8 +105,7 @@ void QuitProgram(Vakto& v) {
 }
 
 void Fail(Vakto& v, const QString& message) {
-    if (v.app.ended)
-        return;
+    if (v.app.ended) return;
     v.app.ended = true;
     v.ports.dialogs.error(message);
     v.ports.window.endProgram(2);

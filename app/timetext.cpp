@@ -11,8 +11,7 @@ QString FormatTime(const QTime& t) {
 }
 
 QString PadTime(const QString& text) {
-    if (text.size() >= 2 && text.at(1) == QLatin1Char(':'))
-        return QLatin1Char('0') + text;
+    if (text.size() >= 2 && text.at(1) == QLatin1Char(':')) return QLatin1Char('0') + text;
     return text;
 }
 

@@ -36,12 +36,12 @@ struct AppState {
     std::int16_t pressY = 0;
     std::int16_t arrowTop = 0;
     std::int16_t arrowDownTop = 0;
-    int quitPass = 0;    // how many times QuitProgram has been entered
-    bool ended = false;  // the program has ended: no further event does anything
+    int quitPass = 0;   // how many times QuitProgram has been entered
+    bool ended = false; // the program has ended: no further event does anything
     bool unloading = false;
     Element* captured = nullptr; // element that received the last press (mouse capture)
     bool pressedBare = false;    // the last press was on the bare window
-    QString programFolder; // folder of the executable, no trailing separator
+    QString programFolder;       // folder of the executable, no trailing separator
 };
 
 // ---- clock face -------------------------------------------------------------------------------

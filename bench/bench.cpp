@@ -5,11 +5,11 @@
 #include "alarm/alarmsetting.h"
 #include "app/depot.h"
 #include "app/startup.h"
-#include "punch/ledger.h"
-#include "punch/punch.h"
 #include "app/vakto.h"
 #include "clockface/analog.h"
 #include "clockface/wuline.h"
+#include "punch/ledger.h"
+#include "punch/punch.h"
 #include "tests/support/fakes.h"
 
 #include <QFile>
@@ -87,8 +87,7 @@ BENCHMARK(BM_DrawWuLine)->Arg(1)->Arg(5);
 struct RunningCore : BenchCore {
     RunningCore() {
         QFile f(dir.path() + QStringLiteral("/vakto.dat"));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(FormatLedger(Ledger(12)));
+        if (f.open(QIODevice::WriteOnly)) f.write(FormatLedger(Ledger(12)));
         f.close();
         clock.set(10, 8, 20);
         Startup(v);
@@ -145,8 +144,7 @@ void BM_LoadProjects(benchmark::State& state) {
     RunningCore core;
     {
         QFile f(core.dir.path() + QStringLiteral("/vakto.dat"));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(FormatLedger(RunningCore::Ledger(int(state.range(0)))));
+        if (f.open(QIODevice::WriteOnly)) f.write(FormatLedger(RunningCore::Ledger(int(state.range(0)))));
     }
     for (auto _ : state)
         benchmark::DoNotOptimize(LoadProjects(core.v));

@@ -3,8 +3,7 @@
 namespace {
 // A character that is not a digit counts as 0, so every index stays inside its strip.
 int DigitAt(const QString& s, int pos) {
-    if (pos >= s.size())
-        return 0;
+    if (pos >= s.size()) return 0;
     const QChar c = s.at(pos);
     return c.isDigit() ? c.digitValue() : 0;
 }
@@ -18,16 +17,21 @@ void ShowRow(std::array<Element, 5>& row, const QString& source) {
 }
 } // namespace
 
-void ShowTime(Vakto& v, std::array<Element, 5>& imgTime) { ShowRow(imgTime, v.time.curTime); }
+void ShowTime(Vakto& v, std::array<Element, 5>& imgTime) {
+    ShowRow(imgTime, v.time.curTime);
+}
 
 void ShowSeconds(Vakto& v) {
-    const auto s = static_cast<std::int16_t>(DigitAt(v.time.curParts.second, 0) * 10 + DigitAt(v.time.curParts.second, 1));
+    const auto s =
+        static_cast<std::int16_t>(DigitAt(v.time.curParts.second, 0) * 10 + DigitAt(v.time.curParts.second, 1));
     const int tens = s / 10;
     SetPic(v.main.imgSet[5], Strip::imgSet, tens);
     SetPic(v.main.imgSet[6], Strip::imgSet, s - 10 * tens);
 }
 
-void ShowAlarmDigits(Vakto& v) { ShowRow(v.main.imgAlarm, v.alarm.alarmTime); }
+void ShowAlarmDigits(Vakto& v) {
+    ShowRow(v.main.imgAlarm, v.alarm.alarmTime);
+}
 
 void ClearAlarmDigits(Vakto& v) {
     auto& a = v.main.imgAlarm;

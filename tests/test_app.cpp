@@ -25,7 +25,9 @@ QString RowText(const std::array<Element, 5>& row) {
     }
     return s;
 }
-QString SecondsText(const MainModel& m) { return QString::number(m.imgSet[5].pic.index) + QString::number(m.imgSet[6].pic.index); }
+QString SecondsText(const MainModel& m) {
+    return QString::number(m.imgSet[5].pic.index) + QString::number(m.imgSet[6].pic.index);
+}
 } // namespace
 
 class TestApp : public QObject {
@@ -57,10 +59,22 @@ void TestApp::timeStrings_data() {
     QTest::addColumn<QString>("hour");
     QTest::addColumn<QString>("minute");
     QTest::addColumn<QString>("second");
-    QTest::newRow("9:05:03") << QTime(9, 5, 3) << "09:05:03" << "09" << "05" << "03";
-    QTest::newRow("midnight") << QTime(0, 0, 0) << "00:00:00" << "00" << "00" << "00";
-    QTest::newRow("23:59:59") << QTime(23, 59, 59) << "23:59:59" << "23" << "59" << "59";
-    QTest::newRow("noon") << QTime(12, 0, 9) << "12:00:09" << "12" << "00" << "09";
+    QTest::newRow("9:05:03") << QTime(9, 5, 3) << "09:05:03"
+                             << "09"
+                             << "05"
+                             << "03";
+    QTest::newRow("midnight") << QTime(0, 0, 0) << "00:00:00"
+                              << "00"
+                              << "00"
+                              << "00";
+    QTest::newRow("23:59:59") << QTime(23, 59, 59) << "23:59:59"
+                              << "23"
+                              << "59"
+                              << "59";
+    QTest::newRow("noon") << QTime(12, 0, 9) << "12:00:09"
+                          << "12"
+                          << "00"
+                          << "09";
 }
 
 void TestApp::timeStrings() {
@@ -87,11 +101,16 @@ void TestApp::padAndSplit_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("padded");
     QTest::addColumn<QStringList>("parts");
-    QTest::newRow("7:30:00") << "7:30:00" << "07:30:00" << QStringList{"07", "30", "00"};
-    QTest::newRow("10:00:00") << "10:00:00" << "10:00:00" << QStringList{"10", "00", "00"};
-    QTest::newRow("empty") << "" << "" << QStringList{"", "", ""};
-    QTest::newRow("one char") << "7" << "7" << QStringList{"7", "", "7"};
-    QTest::newRow("14:07:00") << "14:07:00" << "14:07:00" << QStringList{"14", "07", "00"};
+    QTest::newRow("7:30:00") << "7:30:00"
+                             << "07:30:00" << QStringList{"07", "30", "00"};
+    QTest::newRow("10:00:00") << "10:00:00"
+                              << "10:00:00" << QStringList{"10", "00", "00"};
+    QTest::newRow("empty") << ""
+                           << "" << QStringList{"", "", ""};
+    QTest::newRow("one char") << "7"
+                              << "7" << QStringList{"7", "", "7"};
+    QTest::newRow("14:07:00") << "14:07:00"
+                              << "14:07:00" << QStringList{"14", "07", "00"};
 }
 
 void TestApp::padAndSplit() {

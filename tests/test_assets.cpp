@@ -13,65 +13,55 @@
 
 namespace {
 
-QString assetPath(const QString &file)
-{
+QString assetPath(const QString& file) {
     return QStringLiteral(VAKTO_SOURCE_DIR "/assets/") + file;
 }
 
-QImage load(const QString &file)
-{
+QImage load(const QString& file) {
     return QImage(assetPath(file));
 }
 
-QString depot(const QString &strip, int index)
-{
+QString depot(const QString& strip, int index) {
     return QStringLiteral("depot/%1_%2.png").arg(strip).arg(index);
 }
 
 // Pixels whose colours differ noticeably (summed channel difference above 24, alpha included).
-int differingPixels(const QImage &a, const QImage &b)
-{
+int differingPixels(const QImage& a, const QImage& b) {
     int n = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
             const int d = std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) +
                           std::abs(p.blue() - q.blue()) + std::abs(p.alpha() - q.alpha());
-            if (d > 24)
-                ++n;
+            if (d > 24) ++n;
         }
     return n;
 }
 
-bool isAmber(const QColor &c)
-{
+bool isAmber(const QColor& c) {
     return c.alpha() > 128 && c.red() > 190 && c.green() > 90 && c.green() < 215 && c.blue() < 120;
 }
 
-int amberPixels(const QImage &img)
-{
+int amberPixels(const QImage& img) {
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (isAmber(img.pixelColor(x, y)))
-                ++n;
+            if (isAmber(img.pixelColor(x, y))) ++n;
     return n;
 }
 
 // Segments a..g (top, upper right, lower right, bottom, lower left, upper left, middle) of each digit.
 const int segmentMasks[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
-quint32 le32(const QByteArray &b, int at)
-{
+quint32 le32(const QByteArray& b, int at) {
     return qFromLittleEndian<quint32>(b.constData() + at);
 }
 
-quint16 le16(const QByteArray &b, int at)
-{
+quint16 le16(const QByteArray& b, int at) {
     return qFromLittleEndian<quint16>(b.constData() + at);
 }
 
-}  // namespace
+} // namespace
 
 class TestAssets : public QObject {
     Q_OBJECT
@@ -97,11 +87,10 @@ private slots:
     void alarmChime();
 };
 
-void TestAssets::pictureSizes_data()
-{
+void TestAssets::pictureSizes_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QSize>("size");
-    auto row = [](const QString &file, int w, int h) { QTest::newRow(qPrintable(file)) << file << QSize(w, h); };
+    auto row = [](const QString& file, int w, int h) { QTest::newRow(qPrintable(file)) << file << QSize(w, h); };
     row(QStringLiteral("skin.png"), 400, 195);
     for (int i = 0; i <= 10; ++i)
         row(depot(QStringLiteral("imgTime"), i), 26, 50);
@@ -142,8 +131,7 @@ void TestAssets::pictureSizes_data()
     row(QStringLiteral("description.png"), 19, 15);
 }
 
-void TestAssets::pictureSizes()
-{
+void TestAssets::pictureSizes() {
     QFETCH(QString, file);
     QFETCH(QSize, size);
     const QImage img = load(file);
@@ -151,17 +139,16 @@ void TestAssets::pictureSizes()
     QCOMPARE(img.size(), size);
 }
 
-void TestAssets::skinIsOpaque()
-{
+void TestAssets::skinIsOpaque() {
     const QImage skin = load(QStringLiteral("skin.png"));
     QVERIFY(!skin.isNull());
     QVERIFY2(!skin.hasAlphaChannel(), "the skin must be a 24-bit picture without alpha");
 }
 
-void TestAssets::transparentSurround_data()
-{
+void TestAssets::transparentSurround_data() {
     QTest::addColumn<QString>("file");
-    for (const QString &f : {QStringLiteral("mark.png"), depot(QStringLiteral("imgCenter"), 0), depot(QStringLiteral("imgCenter"), 1)})
+    for (const QString& f :
+         {QStringLiteral("mark.png"), depot(QStringLiteral("imgCenter"), 0), depot(QStringLiteral("imgCenter"), 1)})
         QTest::newRow(qPrintable(f)) << f;
     for (int size : {16, 32}) {
         for (int state = 0; state < 2; ++state) {
@@ -170,34 +157,33 @@ void TestAssets::transparentSurround_data()
             QTest::newRow(qPrintable(tray)) << tray;
             QTest::newRow(qPrintable(ico)) << ico;
         }
-        for (const QString &f : {QStringLiteral("icons/alarmwindow_%1.png"), QStringLiteral("icons/about_%1.png")})
+        for (const QString& f : {QStringLiteral("icons/alarmwindow_%1.png"), QStringLiteral("icons/about_%1.png")})
             QTest::newRow(qPrintable(f.arg(size))) << f.arg(size);
     }
     for (int size : {16, 32, 48, 64, 128, 256})
-        QTest::newRow(qPrintable(QStringLiteral("vakto_%1").arg(size))) << QStringLiteral("icons/vakto_%1.png").arg(size);
+        QTest::newRow(qPrintable(QStringLiteral("vakto_%1").arg(size)))
+            << QStringLiteral("icons/vakto_%1.png").arg(size);
 }
 
-void TestAssets::transparentSurround()
-{
+void TestAssets::transparentSurround() {
     QFETCH(QString, file);
     const QImage img = load(file);
     QVERIFY(!img.isNull());
     QVERIFY(img.hasAlphaChannel());
     const int w = img.width() - 1, h = img.height() - 1;
-    for (const QPoint &corner : {QPoint(0, 0), QPoint(w, 0), QPoint(0, h), QPoint(w, h)})
+    for (const QPoint& corner : {QPoint(0, 0), QPoint(w, 0), QPoint(0, h), QPoint(w, h)})
         QCOMPARE(qAlpha(img.pixel(corner)), 0);
-    QCOMPARE(qAlpha(img.pixel(img.width() / 2, img.height() / 2)), 255);  // the subject itself is solid
+    QCOMPARE(qAlpha(img.pixel(img.width() / 2, img.height() / 2)), 255); // the subject itself is solid
 }
 
-void TestAssets::alternativesDiffer_data()
-{
+void TestAssets::alternativesDiffer_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    QTest::addColumn<int>("percent");  // share of pixels that must change; 0 = a label-sized change
-    auto pair = [](const QString &a, const QString &b, int percent = 3) {
+    QTest::addColumn<int>("percent"); // share of pixels that must change; 0 = a label-sized change
+    auto pair = [](const QString& a, const QString& b, int percent = 3) {
         QTest::newRow(qPrintable(a + QStringLiteral(" vs ") + b)) << a << b << percent;
     };
-    for (const char *strip : {"imgHeader", "imgHeaderX", "imgHeaderV", "imgPunch", "imgCenter"})
+    for (const char* strip : {"imgHeader", "imgHeaderX", "imgHeaderV", "imgPunch", "imgCenter"})
         pair(depot(QLatin1String(strip), 0), depot(QLatin1String(strip), 1));
     pair(depot(QStringLiteral("imgTime"), 11), depot(QStringLiteral("imgTime"), 12));
     for (int i = 0; i < 10; ++i)
@@ -209,13 +195,13 @@ void TestAssets::alternativesDiffer_data()
         for (int j = i + 1; j < 6; ++j)
             pair(depot(QStringLiteral("imgEach"), i), depot(QStringLiteral("imgEach"), j), 0);
     for (int size : {16, 32}) {
-        pair(QStringLiteral("depot/imgTrayIcon_0_%1.png").arg(size), QStringLiteral("depot/imgTrayIcon_1_%1.png").arg(size));
+        pair(QStringLiteral("depot/imgTrayIcon_0_%1.png").arg(size),
+             QStringLiteral("depot/imgTrayIcon_1_%1.png").arg(size));
         pair(QStringLiteral("icons/ICO0_%1.png").arg(size), QStringLiteral("icons/ICO1_%1.png").arg(size));
     }
 }
 
-void TestAssets::alternativesDiffer()
-{
+void TestAssets::alternativesDiffer() {
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(int, percent);
@@ -228,22 +214,21 @@ void TestAssets::alternativesDiffer()
     QVERIFY2(changed >= needed, qPrintable(QStringLiteral("only %1 pixels differ, want %2").arg(changed).arg(needed)));
 }
 
-void TestAssets::alarmOnIsAmber_data()
-{
+void TestAssets::alarmOnIsAmber_data() {
     QTest::addColumn<QString>("on");
     QTest::addColumn<QString>("off");
     QTest::newRow("header") << depot(QStringLiteral("imgHeader"), 0) << depot(QStringLiteral("imgHeader"), 1);
     QTest::newRow("centre") << depot(QStringLiteral("imgCenter"), 0) << depot(QStringLiteral("imgCenter"), 1);
     for (int size : {16, 32}) {
         QTest::newRow(qPrintable(QStringLiteral("tray %1").arg(size)))
-            << QStringLiteral("depot/imgTrayIcon_0_%1.png").arg(size) << QStringLiteral("depot/imgTrayIcon_1_%1.png").arg(size);
+            << QStringLiteral("depot/imgTrayIcon_0_%1.png").arg(size)
+            << QStringLiteral("depot/imgTrayIcon_1_%1.png").arg(size);
         QTest::newRow(qPrintable(QStringLiteral("window %1").arg(size)))
             << QStringLiteral("icons/ICO0_%1.png").arg(size) << QStringLiteral("icons/ICO1_%1.png").arg(size);
     }
 }
 
-void TestAssets::alarmOnIsAmber()
-{
+void TestAssets::alarmOnIsAmber() {
     QFETCH(QString, on);
     QFETCH(QString, off);
     const QImage a = load(on), b = load(off);
@@ -254,20 +239,20 @@ void TestAssets::alarmOnIsAmber()
     QCOMPARE(amberPixels(b), 0);
 }
 
-void TestAssets::digitSegments_data()
-{
+void TestAssets::digitSegments_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("mask");
     QTest::addColumn<bool>("big");
     for (int i = 0; i <= 10; ++i) {
         const int mask = i < 10 ? segmentMasks[i] : 0;
-        QTest::newRow(qPrintable(QStringLiteral("big %1").arg(i))) << depot(QStringLiteral("imgTime"), i) << mask << true;
-        QTest::newRow(qPrintable(QStringLiteral("small %1").arg(i))) << depot(QStringLiteral("imgSet"), i) << mask << false;
+        QTest::newRow(qPrintable(QStringLiteral("big %1").arg(i)))
+            << depot(QStringLiteral("imgTime"), i) << mask << true;
+        QTest::newRow(qPrintable(QStringLiteral("small %1").arg(i)))
+            << depot(QStringLiteral("imgSet"), i) << mask << false;
     }
 }
 
-void TestAssets::digitSegments()
-{
+void TestAssets::digitSegments() {
     QFETCH(QString, file);
     QFETCH(int, mask);
     QFETCH(bool, big);
@@ -283,12 +268,12 @@ void TestAssets::digitSegments()
         QVERIFY2(lit == bool(mask & (1 << s)), qPrintable(QStringLiteral("segment %1").arg(QChar('a' + s))));
         // unlit segments stay faintly visible over the background
         if (!lit)
-            QVERIFY2(c != ground && c.green() < ground.green() + 60, qPrintable(QStringLiteral("segment %1 unlit look").arg(QChar('a' + s))));
+            QVERIFY2(c != ground && c.green() < ground.green() + 60,
+                     qPrintable(QStringLiteral("segment %1 unlit look").arg(QChar('a' + s))));
     }
 }
 
-void TestAssets::digitEdgesBlendIntoSkin()
-{
+void TestAssets::digitEdgesBlendIntoSkin() {
     // The big digit cells overlap their neighbours by two columns, and the small digits sit both
     // on the skin and on the dial's corners: their backgrounds must be the colour underneath.
     const QImage skin = load(QStringLiteral("skin.png"));
@@ -301,9 +286,10 @@ void TestAssets::digitEdgesBlendIntoSkin()
         const QList<int> plain = i <= 10 ? QList<int>{0, 1, 24, 25} : QList<int>{0, 7};
         for (int x : plain)
             for (int y = 0; y < d.height(); ++y)
-                QVERIFY2((d.pixel(x, y) & 0xFFFFFF) == lcd, qPrintable(QStringLiteral("imgTime %1 at %2,%3").arg(i).arg(x).arg(y)));
+                QVERIFY2((d.pixel(x, y) & 0xFFFFFF) == lcd,
+                         qPrintable(QStringLiteral("imgTime %1 at %2,%3").arg(i).arg(x).arg(y)));
     }
-    for (const QPoint &cell : {QPoint(112, 34), QPoint(218, 34), QPoint(112, 96), QPoint(218, 145), QPoint(115, 84)})
+    for (const QPoint& cell : {QPoint(112, 34), QPoint(218, 34), QPoint(112, 96), QPoint(218, 145), QPoint(115, 84)})
         QCOMPARE(skin.pixel(cell) & 0xFFFFFF, lcd);
     const QImage small = load(depot(QStringLiteral("imgSet"), 10));
     const QImage arrow = load(QStringLiteral("arrow.png"));
@@ -315,36 +301,38 @@ void TestAssets::digitEdgesBlendIntoSkin()
     QCOMPARE(arrow.pixel(0, 0) & 0xFFFFFF, lcd);
 }
 
-void TestAssets::dialCornersMatchButtons_data()
-{
+void TestAssets::dialCornersMatchButtons_data() {
     QTest::addColumn<int>("dial");
     for (int i = 0; i < 6; ++i)
         QTest::newRow(qPrintable(QStringLiteral("dial %1").arg(i))) << i;
 }
 
-void TestAssets::dialCornersMatchButtons()
-{
+void TestAssets::dialCornersMatchButtons() {
     // imgPunch and imgEach are opaque squares over the dial's lower corners: along their top row
     // and outer column they must repeat the dial's own pixels, rim included, on every dial.
     QFETCH(int, dial);
     const QImage face = load(depot(QStringLiteral("imgDial"), dial));
     QVERIFY(!face.isNull());
-    struct Corner { const char *strip; int left; int outerColumn; };
-    for (const Corner &c : {Corner{"imgPunch", 0, 0}, Corner{"imgEach", 107, 29}}) {
+    struct Corner {
+        const char* strip;
+        int left;
+        int outerColumn;
+    };
+    for (const Corner& c : {Corner{"imgPunch", 0, 0}, Corner{"imgEach", 107, 29}}) {
         const int states = QLatin1String(c.strip) == QLatin1String("imgPunch") ? 2 : 6;
         for (int s = 0; s < states; ++s) {
             const QImage button = load(depot(QLatin1String(c.strip), s));
             QVERIFY(!button.isNull());
             for (int i = 0; i < 30; ++i) {
                 QCOMPARE(button.pixel(i, 0) & 0xFFFFFF, face.pixel(c.left + i, 107) & 0xFFFFFF);
-                QCOMPARE(button.pixel(c.outerColumn, i) & 0xFFFFFF, face.pixel(c.left + c.outerColumn, 107 + i) & 0xFFFFFF);
+                QCOMPARE(button.pixel(c.outerColumn, i) & 0xFFFFFF,
+                         face.pixel(c.left + c.outerColumn, 107 + i) & 0xFFFFFF);
             }
         }
     }
 }
 
-void TestAssets::announcedTicks_data()
-{
+void TestAssets::announcedTicks_data() {
     QTest::addColumn<int>("dial");
     QTest::addColumn<QList<int>>("hours");
     QTest::newRow("0 off") << 0 << QList<int>{};
@@ -355,8 +343,7 @@ void TestAssets::announcedTicks_data()
     QTest::newRow("5 every 60") << 5 << QList<int>{0};
 }
 
-void TestAssets::announcedTicks()
-{
+void TestAssets::announcedTicks() {
     QFETCH(int, dial);
     QFETCH(QList<int>, hours);
     const QImage face = load(depot(QStringLiteral("imgDial"), dial));
@@ -372,8 +359,7 @@ void TestAssets::announcedTicks()
     }
 }
 
-void TestAssets::defaultLedgerBytes()
-{
+void TestAssets::defaultLedgerBytes() {
     QFile f(assetPath(QStringLiteral("vakto.dat")));
     QVERIFY2(f.open(QIODevice::ReadOnly), "assets/vakto.dat missing");
     const QByteArray expected("#\th\tm\tproject\r\n"
@@ -393,8 +379,7 @@ void TestAssets::defaultLedgerBytes()
     QCOMPARE(f.readAll(), expected);
 }
 
-void TestAssets::alarmChime()
-{
+void TestAssets::alarmChime() {
     QFile f(assetPath(QStringLiteral("wav/alarm.wav")));
     QVERIFY2(f.open(QIODevice::ReadOnly), "assets/wav/alarm.wav missing");
     const QByteArray wav = f.readAll();
@@ -414,7 +399,7 @@ void TestAssets::alarmChime()
             format = le16(wav, at + 8);
             channels = le16(wav, at + 10);
             rate = int(le32(wav, at + 12));
-            QCOMPARE(int(le16(wav, at + 20)), channels * 2);  // block align
+            QCOMPARE(int(le16(wav, at + 20)), channels * 2); // block align
             bits = le16(wav, at + 22);
         } else if (id == "data") {
             data = wav.mid(at + 8, size);

@@ -77,8 +77,7 @@ void TestDay::wholeDay() {
         h.sound.played.clear();
         const bool windowWasOpen = h.v->alarmWin.open;
         Tick(*h.v);
-        if (h.v->alarmWin.open && !windowWasOpen)
-            ++windowsOpened;
+        if (h.v->alarmWin.open && !windowWasOpen) ++windowsOpened;
         const int rings = h.sound.played.size();
         if (armed && h.v->alarm.alarmOff == 1) {
             timerRings << now;
@@ -88,22 +87,17 @@ void TestDay::wholeDay() {
             announcerRings += rings;
         }
         // The alarm window's own one-second timer.
-        if (h.v->alarmWin.open && !(h.v->alarmWin.open && !windowWasOpen))
-            AlarmWindowTick(*h.v);
+        if (h.v->alarmWin.open && !(h.v->alarmWin.open && !windowWasOpen)) AlarmWindowTick(*h.v);
 
         // A 10-minute timer restarted every hour at hh:05:17.
         if (now.minute() == 5 && now.second() == 17) {
             h.click(Preset10);
             expectedTimerRings << now.addSecs(600);
         }
-        if (now == QTime(8, 59, 30) || now == QTime(16, 59, 30))
-            h.click(PunchButton);
-        if (now == QTime(12, 0, 30))
-            QVERIFY(OnCloseRequest(*h.v, true));
-        if (now == QTime(12, 30, 30))
-            h.move({513, 0}); // the tray's left press
-        if (s == 3600)
-            memHour1 = AllocatedBytes();
+        if (now == QTime(8, 59, 30) || now == QTime(16, 59, 30)) h.click(PunchButton);
+        if (now == QTime(12, 0, 30)) QVERIFY(OnCloseRequest(*h.v, true));
+        if (now == QTime(12, 30, 30)) h.move({513, 0}); // the tray's left press
+        if (s == 3600) memHour1 = AllocatedBytes();
         if (s % 3600 == 0 && qEnvironmentVariableIsSet("VAKTO_DAY_MEMORY"))
             qInfo("hour %d: %zu bytes", s / 3600, AllocatedBytes());
     }
@@ -125,20 +119,23 @@ void TestDay::wholeDay() {
 }
 
 void TestDay::clockChanges_data() {
-    QTest::addColumn<QDateTime>("start");  // local wall clock when the timer is set
-    QTest::addColumn<int>("jumpAfter");    // seconds of normal ticking before the jump
-    QTest::addColumn<int>("jump");         // seconds the wall clock jumps (negative: back)
-    QTest::addColumn<int>("rings");        // rings of the 10-minute timer within the next 2 hours
-    QTest::addColumn<int>("ringAfter");    // seconds after the jump at which it rings, -1 = on time
-    QTest::newRow("set back one hour") << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 60 << -3600 << 1 << 3600 + 540;
+    QTest::addColumn<QDateTime>("start"); // local wall clock when the timer is set
+    QTest::addColumn<int>("jumpAfter");   // seconds of normal ticking before the jump
+    QTest::addColumn<int>("jump");        // seconds the wall clock jumps (negative: back)
+    QTest::addColumn<int>("rings");       // rings of the 10-minute timer within the next 2 hours
+    QTest::addColumn<int>("ringAfter");   // seconds after the jump at which it rings, -1 = on time
+    QTest::newRow("set back one hour") << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 60 << -3600 << 1
+                                       << 3600 + 540;
     QTest::newRow("set forward one hour") << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 60 << 3600 << 1 << 0;
-    QTest::newRow("suspend 10 minutes over the alarm") << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 300 << 600 << 1 << 0;
+    QTest::newRow("suspend 10 minutes over the alarm")
+        << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 300 << 600 << 1 << 0;
     // Spring forward: 01:59:59 is followed by 03:00:00; a timer due at 02:02 rings at 03:00:00.
     QTest::newRow("Berlin spring forward") << QDateTime(QDate(2026, 3, 29), QTime(1, 52, 0)) << 0 << 0 << 1 << 480;
     // Fall back: 02:59:59 is followed by 02:00:00 again; a timer due at 02:55 rings once, although
     // the wall clock shows 02:55 twice.
     QTest::newRow("Berlin fall back") << QDateTime(QDate(2026, 10, 25), QTime(2, 45, 0)) << 0 << 0 << 1 << 600;
-    QTest::newRow("short late tick over the alarm") << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 599 << 2 << 1 << 0;
+    QTest::newRow("short late tick over the alarm")
+        << QDateTime(QDate(2026, 6, 1), QTime(10, 0, 5)) << 599 << 2 << 1 << 0;
 }
 
 void TestDay::clockChanges() {
@@ -166,8 +163,7 @@ void TestDay::clockChanges() {
         Tick(*h.v);
         if (h.sound.played.size() > before) {
             rung += h.sound.played.size() - before;
-            if (ringAt == -2)
-                ringAt = i;
+            if (ringAt == -2) ringAt = i;
         }
         h.clock.advance(1);
     }

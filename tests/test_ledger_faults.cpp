@@ -19,8 +19,7 @@ struct SmallDisk {
         mounted = ::mount("tmpfs", dir.path().toLocal8Bit().constData(), "tmpfs", 0, opts.constData()) == 0;
     }
     ~SmallDisk() {
-        if (mounted)
-            ::umount2(dir.path().toLocal8Bit().constData(), MNT_DETACH);
+        if (mounted) ::umount2(dir.path().toLocal8Bit().constData(), MNT_DETACH);
     }
     bool remountReadOnly() {
         return ::mount("tmpfs", dir.path().toLocal8Bit().constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
@@ -107,8 +106,7 @@ void TestLedgerFaults::fileIsADirectory() {
 
 void TestLedgerFaults::readOnlyFolder() {
     SmallDisk disk(256);
-    if (!disk.mounted)
-        QSKIP("cannot mount a tmpfs here");
+    if (!disk.mounted) QSKIP("cannot mount a tmpfs here");
     const QString path = disk.path() + QStringLiteral("/vakto.dat");
     Write(path, SuppliedLedger());
     QVERIFY(disk.remountReadOnly());
@@ -122,8 +120,7 @@ void TestLedgerFaults::readOnlyFolder() {
 
 void TestLedgerFaults::fullDisk() {
     SmallDisk disk(64);
-    if (!disk.mounted)
-        QSKIP("cannot mount a tmpfs here");
+    if (!disk.mounted) QSKIP("cannot mount a tmpfs here");
     const QString path = disk.path() + QStringLiteral("/vakto.dat");
     Write(path, SuppliedLedger());
     FakeCore c(disk.path());

@@ -38,8 +38,7 @@ struct Real {
 const QString Golden = QStringLiteral(VAKTO_SOURCE_DIR "/tests/golden/main_101520.png");
 
 int DifferentPixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size())
-        return a.width() * a.height();
+    if (a.size() != b.size()) return a.width() * a.height();
     int n = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
@@ -70,8 +69,7 @@ void TestMainWindow::goldenAtFixedTime() {
     const QImage golden = QImage(Golden).convertToFormat(QImage::Format_RGB32);
     QVERIFY2(!golden.isNull(), "golden picture missing; run with VAKTO_UPDATE_GOLDEN=1");
     const int diff = DifferentPixels(shot, golden);
-    if (diff)
-        shot.save(QDir::tempPath() + QStringLiteral("/main_101520_actual.png"));
+    if (diff) shot.save(QDir::tempPath() + QStringLiteral("/main_101520_actual.png"));
     QCOMPARE(diff, 0);
 }
 

@@ -54,6 +54,7 @@ private slots:
     void secondMessageWhileMenuOpenIsRefused();
     void menuItems_data();
     void menuItems();
+    void alarmSwitchedFromTheMenu();
     void iconAndTooltipFollowTheAlarm_data();
     void iconAndTooltipFollowTheAlarm();
     void startupShowsAlarmOffAfterAlarmOn();
@@ -163,6 +164,25 @@ void TestTray::menuItems() {
         QCOMPARE(h.window.status, 0);
     }
     QCOMPARE(h.v->app.trayBusy, std::int16_t(0));
+}
+
+void TestTray::alarmSwitchedFromTheMenu() {
+    Harness h;
+    QVERIFY(h.start());
+    QCOMPARE(h.v->depot.mnuTray[mnuOnOff].caption, QStringLiteral("Alarm ON"));
+    h.tray.menuChoice = mnuOnOff;
+    TrayMessage(h, 517); // switches on: a ring about four seconds from now
+    QCOMPARE(h.v->alarm.alarmOff, std::int16_t(0));
+    QCOMPARE(h.tray.tip, QStringLiteral("Alarm ON"));
+    QCOMPARE(h.tray.iconIndex, 0);
+    QCOMPARE(h.window.icon, QStringLiteral("ICO0"));
+    QCOMPARE(h.v->depot.mnuTray[mnuOnOff].caption, QStringLiteral("Alarm OFF"));
+    TrayMessage(h, 517); // and off again, keeping the alarm time
+    QCOMPARE(h.v->alarm.alarmOff, std::int16_t(1));
+    QCOMPARE(h.tray.tip, QStringLiteral("Alarm OFF"));
+    QCOMPARE(h.window.icon, QStringLiteral("ICO1"));
+    QCOMPARE(h.v->depot.mnuTray[mnuOnOff].caption, QStringLiteral("Alarm ON"));
+    QCOMPARE(h.tray.menuOpened, 2);
 }
 
 void TestTray::iconAndTooltipFollowTheAlarm_data() {

@@ -25,7 +25,9 @@ namespace {
 
 volatile sig_atomic_t g_stop = 0;
 
-void OnStop(int) { g_stop = 1; }
+void OnStop(int) {
+    g_stop = 1;
+}
 
 long long NowMicroseconds() {
     timespec ts{};
@@ -42,8 +44,7 @@ void Usage() {
 void EndChild(pid_t child) {
     kill(child, SIGTERM);
     for (int i = 0; i < 200; ++i) {
-        if (waitpid(child, nullptr, WNOHANG) == child)
-            return;
+        if (waitpid(child, nullptr, WNOHANG) == child) return;
         usleep(10000);
     }
     kill(child, SIGKILL);
@@ -72,8 +73,7 @@ int main(int argc, char** argv) {
             Usage();
         }
     }
-    if (optind >= argc || timeoutSeconds <= 0)
-        Usage();
+    if (optind >= argc || timeoutSeconds <= 0) Usage();
 
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) {
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         _exit(127);
     }
 
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = OnStop;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
@@ -110,8 +110,7 @@ int main(int argc, char** argv) {
         while (XPending(dpy) > 0) {
             XEvent ev;
             XNextEvent(dpy, &ev);
-            if (ev.type != MapNotify || ev.xmap.event != root)
-                continue;
+            if (ev.type != MapNotify || ev.xmap.event != root) continue;
             const long long at = NowMicroseconds(); // before the size query's round trip
             XWindowAttributes wa;
             if (XGetWindowAttributes(dpy, ev.xmap.window, &wa) && wa.width >= minSize && wa.height >= minSize) {
@@ -119,8 +118,7 @@ int main(int argc, char** argv) {
                 break;
             }
         }
-        if (mappedAt >= 0)
-            break;
+        if (mappedAt >= 0) break;
         int status = 0;
         if (waitpid(child, &status, WNOHANG) == child) {
             std::fprintf(stderr, "mapwait: the command ended (status %d) before mapping a window\n", status);
@@ -150,14 +148,12 @@ int main(int argc, char** argv) {
     int status = 0;
     while (true) {
         const pid_t r = waitpid(child, &status, 0);
-        if (r == child)
-            break;
+        if (r == child) break;
         if (r < 0 && errno == EINTR && g_stop) {
             EndChild(child);
             break;
         }
-        if (r < 0 && errno != EINTR)
-            break;
+        if (r < 0 && errno != EINTR) break;
     }
     return 0;
 }

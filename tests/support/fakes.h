@@ -42,12 +42,12 @@ public:
     bool shown = false;
     int iconIndex = -1;
     QString tip;
-    QStringList calls;       // "add", "change", "remove"
-    int menuChoice = -1;     // what popupMenu returns
+    QStringList calls;   // "add", "change", "remove"
+    int menuChoice = -1; // what popupMenu returns
     QPoint menuAt;
     int menuOpened = 0;
     std::function<void()> whileMenuOpen; // runs inside popupMenu, e.g. a second tray event
-    bool changeFails = false; // a shown icon that the tray refuses to change
+    bool changeFails = false;            // a shown icon that the tray refuses to change
 
     bool add(int i, const QString& t) override {
         calls << QStringLiteral("add");
@@ -70,8 +70,7 @@ public:
     int popupMenu(QPoint at) override {
         ++menuOpened;
         menuAt = at;
-        if (whileMenuOpen)
-            whileMenuOpen();
+        if (whileMenuOpen) whileMenuOpen();
         return menuChoice;
     }
 };
@@ -95,9 +94,18 @@ public:
     std::function<void()> onUnload; // the real shell raises close request + unload here
     QStringList calls;
 
-    void show() override { visible = true; calls << QStringLiteral("show"); }
-    void hide() override { visible = false; calls << QStringLiteral("hide"); }
-    void setMinimised(bool m) override { minimised = m; calls << (m ? QStringLiteral("minimise") : QStringLiteral("restore")); }
+    void show() override {
+        visible = true;
+        calls << QStringLiteral("show");
+    }
+    void hide() override {
+        visible = false;
+        calls << QStringLiteral("hide");
+    }
+    void setMinimised(bool m) override {
+        minimised = m;
+        calls << (m ? QStringLiteral("minimise") : QStringLiteral("restore"));
+    }
     bool isMinimised() const override { return minimised; }
     bool isVisible() const override { return visible; }
     QPoint pos() const override { return position; }
@@ -112,8 +120,7 @@ public:
     void unloadAbout() override { ++aboutUnloaded; }
     void unload() override {
         ++unloads;
-        if (onUnload)
-            onUnload();
+        if (onUnload) onUnload();
     }
     void endProgram(int s) override {
         ended = true;

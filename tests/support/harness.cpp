@@ -8,21 +8,21 @@
 
 QByteArray SuppliedLedger() {
     QFile f(QStringLiteral(VAKTO_SOURCE_DIR "/assets/vakto.dat"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 
 Harness::Harness(const QByteArray& ledger, bool writeLedger) {
     if (writeLedger) {
         QFile f(dir.path() + QStringLiteral("/vakto.dat"));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(ledger.isNull() ? SuppliedLedger() : ledger);
+        if (f.open(QIODevice::WriteOnly)) f.write(ledger.isNull() ? SuppliedLedger() : ledger);
     }
     v = std::make_unique<Vakto>(ports(), dir.path());
 }
 
-bool Harness::start() { return Startup(*v); }
+bool Harness::start() {
+    return Startup(*v);
+}
 
 void Harness::tick(int advance) {
     Tick(*v);
@@ -37,20 +37,27 @@ void Harness::runTo(int h, int m, int s) {
     }
 }
 
-void Harness::press(QPoint p, int button) { PointerPress(*v, p, button); }
-void Harness::release(QPoint p, int button) { PointerRelease(*v, p, button, 0); }
-void Harness::move(QPoint p, int buttons) { PointerMove(*v, p, buttons); }
+void Harness::press(QPoint p, int button) {
+    PointerPress(*v, p, button);
+}
+void Harness::release(QPoint p, int button) {
+    PointerRelease(*v, p, button, 0);
+}
+void Harness::move(QPoint p, int buttons) {
+    PointerMove(*v, p, buttons);
+}
 
 void Harness::click(QPoint p, int button) {
     press(p, button);
     release(p, button);
 }
 
-QString Harness::ledgerPath() const { return dir.path() + QStringLiteral("/vakto.dat"); }
+QString Harness::ledgerPath() const {
+    return dir.path() + QStringLiteral("/vakto.dat");
+}
 
 QByteArray Harness::ledgerBytes() const {
     QFile f(ledgerPath());
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }

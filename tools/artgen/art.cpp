@@ -17,72 +17,66 @@ namespace {
 
 // The palette: every colour of the skin comes from this table, so the look is restyled here.
 struct Palette {
-    QColor body{0x1B, 0x2A, 0x44};          // window body between the panels
-    QColor panel{41, 59, 93};               // raised faces; the description line's background
-    QColor inset{0x12, 0x1C, 0x30};         // LCD windows, dial corners, small-digit background
-    QColor well{0x15, 0x21, 0x38};          // recessed trays behind button groups
-    QColor bevelLight{0x3A, 0x54, 0x82};    // 1 px light edge (top/left of raised, bottom/right of recessed)
-    QColor bevelDark{0x0A, 0x11, 0x1F};     // 1 px dark edge
-    QColor outline{0x08, 0x0E, 0x1A};       // button outlines
-    QColor faceTop{0x31, 0x48, 0x72};       // button face gradient, normal
+    QColor body{0x1B, 0x2A, 0x44};       // window body between the panels
+    QColor panel{41, 59, 93};            // raised faces; the description line's background
+    QColor inset{0x12, 0x1C, 0x30};      // LCD windows, dial corners, small-digit background
+    QColor well{0x15, 0x21, 0x38};       // recessed trays behind button groups
+    QColor bevelLight{0x3A, 0x54, 0x82}; // 1 px light edge (top/left of raised, bottom/right of recessed)
+    QColor bevelDark{0x0A, 0x11, 0x1F};  // 1 px dark edge
+    QColor outline{0x08, 0x0E, 0x1A};    // button outlines
+    QColor faceTop{0x31, 0x48, 0x72};    // button face gradient, normal
     QColor faceBottom{0x25, 0x37, 0x5B};
-    QColor hoverTop{0x3E, 0x5D, 0x90};      // button face gradient, hover
+    QColor hoverTop{0x3E, 0x5D, 0x90}; // button face gradient, hover
     QColor hoverBottom{0x2E, 0x47, 0x73};
-    QColor pressedTop{0x10, 0x1A, 0x2D};    // button face gradient, pressed
+    QColor pressedTop{0x10, 0x1A, 0x2D}; // button face gradient, pressed
     QColor pressedBottom{0x18, 0x26, 0x41};
-    QColor text{164, 212, 255};             // pale labels and icons
-    QColor textBright{0xE8, 0xF7, 0xFF};    // labels under the pointer
-    QColor textDim{0x6C, 0x8A, 0xB8};       // quiet marks: minor ticks, switched-off glyphs
-    QColor accent{40, 190, 230};            // hands, lit segments, outlines
-    QColor accentSecond{40, 220, 240};      // the second hand
-    QColor highlight{0xDC, 0xF7, 0xFF};     // announced ticks
-    QColor amber{0xFF, 0xB3, 0x47};         // reserved for "the alarm is on"
+    QColor text{164, 212, 255};          // pale labels and icons
+    QColor textBright{0xE8, 0xF7, 0xFF}; // labels under the pointer
+    QColor textDim{0x6C, 0x8A, 0xB8};    // quiet marks: minor ticks, switched-off glyphs
+    QColor accent{40, 190, 230};         // hands, lit segments, outlines
+    QColor accentSecond{40, 220, 240};   // the second hand
+    QColor highlight{0xDC, 0xF7, 0xFF};  // announced ticks
+    QColor amber{0xFF, 0xB3, 0x47};      // reserved for "the alarm is on"
     QColor amberDeep{0xD9, 0x7B, 0x12};
-    QColor dialCentre{0x22, 0x35, 0x58};    // dial face, radial gradient
+    QColor dialCentre{0x22, 0x35, 0x58}; // dial face, radial gradient
     QColor dialEdge{0x16, 0x23, 0x3C};
-    QColor steel{0x7A, 0x95, 0xC0};         // alarm-off icon body
-    QColor header{0x15, 0x22, 0x39};        // header strip behind the top buttons
-    double unlitShare = 0.12;               // unlit segment = this share of `accent` over `inset`
+    QColor steel{0x7A, 0x95, 0xC0};  // alarm-off icon body
+    QColor header{0x15, 0x22, 0x39}; // header strip behind the top buttons
+    double unlitShare = 0.12;        // unlit segment = this share of `accent` over `inset`
 };
 const Palette pal{};
 
-const char *const fontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+const char* const fontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 QString g_family;
 
-QColor mix(const QColor &a, const QColor &b, double t)
-{
+QColor mix(const QColor& a, const QColor& b, double t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
                             static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
                             static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
-QColor withAlpha(QColor c, int alpha)
-{
+QColor withAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
     return c;
 }
 
-QColor unlit()
-{
+QColor unlit() {
     return mix(pal.inset, pal.accent, pal.unlitShare);
 }
 
-QImage canvas(int w, int h, const QColor &fill = Qt::transparent)
-{
+QImage canvas(int w, int h, const QColor& fill = Qt::transparent) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(fill);
     return img;
 }
 
-void prepare(QPainter &p)
-{
+void prepare(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
-QFont boldFont(double px)
-{
+QFont boldFont(double px) {
     QFont f(g_family);
     f.setBold(true);
     f.setPixelSize(static_cast<int>(px));
@@ -93,12 +87,10 @@ QFont boldFont(double px)
 
 // Draws `text` with its ink (not its line box) centred in `box`, snapped to whole pixels so
 // the hinted glyphs stay crisp.
-void centredText(QPainter &p, const QRectF &box, const QString &text, double px, const QColor &colour,
-                 QPointF shift = {}, const QColor &glow = Qt::transparent, double spacing = 0.0)
-{
+void centredText(QPainter& p, const QRectF& box, const QString& text, double px, const QColor& colour,
+                 QPointF shift = {}, const QColor& glow = Qt::transparent, double spacing = 0.0) {
     QFont f = boldFont(px);
-    if (spacing != 0.0)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    if (spacing != 0.0) f.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
     const QFontMetricsF fm(f);
     const QRectF ink = fm.tightBoundingRect(text);
     const QPointF at(std::round(box.center().x() - ink.center().x() + shift.x()),
@@ -118,8 +110,7 @@ void centredText(QPainter &p, const QRectF &box, const QString &text, double px,
 }
 
 // Recessed area: dark edge top and left, light edge bottom and right, flat inside.
-void well(QPainter &p, const QRect &r, const QColor &fill)
-{
+void well(QPainter& p, const QRect& r, const QColor& fill) {
     p.fillRect(r, fill);
     p.fillRect(QRect(r.left(), r.top(), r.width(), 1), pal.bevelDark);
     p.fillRect(QRect(r.left(), r.top(), 1, r.height()), pal.bevelDark);
@@ -131,14 +122,22 @@ enum class Look { Normal, Hover, Pressed };
 
 // A bevelled rounded button filling `r` (pixel edges). Hover brightens the face and outlines it
 // in cyan; pressed sinks it: darker, shadow on top, cyan glow inside.
-void buttonFace(QPainter &p, const QRectF &r, Look look, double radius = 3.0)
-{
+void buttonFace(QPainter& p, const QRectF& r, Look look, double radius = 3.0) {
     const QRectF edge = r.adjusted(0.5, 0.5, -0.5, -0.5);
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     switch (look) {
-    case Look::Normal: g.setColorAt(0, pal.faceTop); g.setColorAt(1, pal.faceBottom); break;
-    case Look::Hover: g.setColorAt(0, pal.hoverTop); g.setColorAt(1, pal.hoverBottom); break;
-    case Look::Pressed: g.setColorAt(0, pal.pressedTop); g.setColorAt(1, pal.pressedBottom); break;
+    case Look::Normal:
+        g.setColorAt(0, pal.faceTop);
+        g.setColorAt(1, pal.faceBottom);
+        break;
+    case Look::Hover:
+        g.setColorAt(0, pal.hoverTop);
+        g.setColorAt(1, pal.hoverBottom);
+        break;
+    case Look::Pressed:
+        g.setColorAt(0, pal.pressedTop);
+        g.setColorAt(1, pal.pressedBottom);
+        break;
     }
     p.save();
     p.setPen(QPen(look == Look::Hover ? pal.accent : pal.outline, 1.0));
@@ -159,30 +158,29 @@ void buttonFace(QPainter &p, const QRectF &r, Look look, double radius = 3.0)
         p.setPen(QPen(lightEdge, 1.0));
         p.drawLine(QPointF(edge.left() + radius, edge.top() + 1), QPointF(edge.right() - radius, edge.top() + 1));
         p.setPen(QPen(withAlpha(pal.outline, 110), 1.0));
-        p.drawLine(QPointF(edge.left() + radius, edge.bottom() - 1),
-                   QPointF(edge.right() - radius, edge.bottom() - 1));
+        p.drawLine(QPointF(edge.left() + radius, edge.bottom() - 1), QPointF(edge.right() - radius, edge.bottom() - 1));
     }
     p.restore();
 }
 
-QColor labelColour(Look look)
-{
+QColor labelColour(Look look) {
     switch (look) {
-    case Look::Normal: return pal.text;
-    case Look::Hover: return pal.textBright;
-    case Look::Pressed: return pal.highlight;
+    case Look::Normal:
+        return pal.text;
+    case Look::Hover:
+        return pal.textBright;
+    case Look::Pressed:
+        return pal.highlight;
     }
     return pal.text;
 }
 
 // Pressed labels sink one pixel down and to the right.
-QPointF labelShift(Look look)
-{
+QPointF labelShift(Look look) {
     return look == Look::Pressed ? QPointF(1, 1) : QPointF(0, 0);
 }
 
-QPainterPath bellPath(const QRectF &b)
-{
+QPainterPath bellPath(const QRectF& b) {
     const double x = b.left(), y = b.top(), w = b.width(), h = b.height();
     QPainterPath path;
     path.moveTo(x + 0.5 * w, y + 0.06 * h);
@@ -202,15 +200,14 @@ QPainterPath bellPath(const QRectF &b)
 const int segmentMasks[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
 struct SegmentBox {
-    double left, top, right, bottom;  // outer edges of the segments, pixels
+    double left, top, right, bottom; // outer edges of the segments, pixels
     double thick;
-    double gap;    // clearance at each joint, pixels along the segment
-    double glow;   // width of the halo pen around lit segments
+    double gap;  // clearance at each joint, pixels along the segment
+    double glow; // width of the halo pen around lit segments
 };
 
 // A segment along p..q with 45-degree bevelled ends.
-QPolygonF segment(QPointF p, QPointF q, double half, double gap)
-{
+QPolygonF segment(QPointF p, QPointF q, double half, double gap) {
     const QPointF d = q - p;
     const double len = std::hypot(d.x(), d.y());
     const QPointF u = d / len;
@@ -219,8 +216,7 @@ QPolygonF segment(QPointF p, QPointF q, double half, double gap)
     return QPolygonF({a, a + (u + n) * half, b + (n - u) * half, b, b - (u + n) * half, a + (u - n) * half});
 }
 
-void sevenSegments(QPainter &p, const SegmentBox &s, int mask)
-{
+void sevenSegments(QPainter& p, const SegmentBox& s, int mask) {
     const double h = s.thick / 2;
     const double l = s.left + h, r = s.right - h, t = s.top + h, b = s.bottom - h;
     const double m = (s.top + s.bottom) / 2;
@@ -230,11 +226,9 @@ void sevenSegments(QPainter &p, const SegmentBox &s, int mask)
     p.setPen(Qt::NoPen);
     p.setBrush(unlit());
     for (int i = 0; i < 7; ++i)
-        if (!(mask & (1 << i)))
-            p.drawPolygon(segment(ends[i][0], ends[i][1], h, s.gap));
+        if (!(mask & (1 << i))) p.drawPolygon(segment(ends[i][0], ends[i][1], h, s.gap));
     for (int i = 0; i < 7; ++i) {
-        if (!(mask & (1 << i)))
-            continue;
+        if (!(mask & (1 << i))) continue;
         const QPolygonF poly = segment(ends[i][0], ends[i][1], h, s.gap);
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(withAlpha(pal.accent, 60), s.glow, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
@@ -246,24 +240,20 @@ void sevenSegments(QPainter &p, const SegmentBox &s, int mask)
     p.restore();
 }
 
-}  // namespace
+} // namespace
 
-bool loadFonts()
-{
+bool loadFonts() {
     const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(fontFile));
-    if (id < 0)
-        return false;
+    if (id < 0) return false;
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
-    if (families.isEmpty())
-        return false;
+    if (families.isEmpty()) return false;
     g_family = families.first();
     return true;
 }
 
 // ---- digits ----
 
-QImage bigDigit(int index)
-{
+QImage bigDigit(int index) {
     if (index >= 11) {
         // colon: two 4 x 4 dots with clipped corners, centred in the 8-pixel cell
         QImage img = canvas(8, 50, pal.inset);
@@ -291,21 +281,21 @@ QImage bigDigit(int index)
     return img;
 }
 
-QImage smallDigit(int index)
-{
+QImage smallDigit(int index) {
     // At 8 x 17 bevels and joint gaps smear, so the small digits are set pixel by pixel:
     // 2-pixel segments that share their corner pixels, columns 0 and 7 left empty.
-    struct Span { int x0, y0, x1, y1; };  // inclusive pixel rectangle of one segment
-    const Span spans[7] = {{1, 1, 6, 2}, {5, 1, 6, 9}, {5, 8, 6, 16}, {1, 15, 6, 16},
+    struct Span {
+        int x0, y0, x1, y1;
+    }; // inclusive pixel rectangle of one segment
+    const Span spans[7] = {{1, 1, 6, 2},  {5, 1, 6, 9}, {5, 8, 6, 16}, {1, 15, 6, 16},
                            {1, 8, 2, 16}, {1, 1, 2, 9}, {1, 8, 6, 9}};
     const int mask = index < 10 ? segmentMasks[index] : 0;
     QImage img = canvas(8, 17, pal.inset);
-    for (int pass = 0; pass < 2; ++pass)  // unlit first, lit on top
+    for (int pass = 0; pass < 2; ++pass) // unlit first, lit on top
         for (int i = 0; i < 7; ++i) {
             const bool lit = mask & (1 << i);
-            if (lit != (pass == 1))
-                continue;
-            const Span &s = spans[i];
+            if (lit != (pass == 1)) continue;
+            const Span& s = spans[i];
             for (int y = s.y0; y <= s.y1; ++y)
                 for (int x = s.x0; x <= s.x1; ++x)
                     img.setPixelColor(x, y, lit ? pal.accent : unlit());
@@ -321,15 +311,13 @@ QImage smallDigit(int index)
 namespace {
 
 // Header buttons hang from the window's top edge: their top corners lie above the picture.
-void headerTab(QPainter &p, int w, int h, Look look)
-{
+void headerTab(QPainter& p, int w, int h, Look look) {
     buttonFace(p, QRectF(0, -4, w, h + 4), look);
 }
 
-}  // namespace
+} // namespace
 
-QImage headerAlarm(bool on)
-{
+QImage headerAlarm(bool on) {
     QImage img = canvas(50, 20, pal.header);
     QPainter p(&img);
     prepare(p);
@@ -355,8 +343,7 @@ QImage headerAlarm(bool on)
     return img;
 }
 
-QImage headerQuit(bool hover)
-{
+QImage headerQuit(bool hover) {
     QImage img = canvas(28, 20, pal.header);
     QPainter p(&img);
     prepare(p);
@@ -368,8 +355,7 @@ QImage headerQuit(bool hover)
     return img;
 }
 
-QImage headerHide(bool hover)
-{
+QImage headerHide(bool hover) {
     QImage img = canvas(55, 20, pal.header);
     QPainter p(&img);
     prepare(p);
@@ -388,14 +374,13 @@ QImage headerHide(bool hover)
 
 namespace {
 
-const char *const presetLabels[10] = {"00", "01", "03", "05", "10", "15", "20", "30", "45", "60"};
+const char* const presetLabels[10] = {"00", "01", "03", "05", "10", "15", "20", "30", "45", "60"};
 const int presetWidths[10] = {28, 27, 28, 28, 23, 24, 28, 27, 28, 28};
 const int presetLefts[10] = {106, 135, 163, 192, 221, 245, 270, 299, 327, 356};
 
-}  // namespace
+} // namespace
 
-QImage preset(int index, bool hover)
-{
+QImage preset(int index, bool hover) {
     const int w = presetWidths[index];
     QImage img = canvas(w, 24, pal.well);
     QPainter p(&img);
@@ -406,15 +391,14 @@ QImage preset(int index, bool hover)
     return img;
 }
 
-QImage project(int number, bool pressed)
-{
+QImage project(int number, bool pressed) {
     QImage img = canvas(31, 29, pal.well);
     QPainter p(&img);
     prepare(p);
     const Look look = pressed ? Look::Pressed : Look::Normal;
     buttonFace(p, QRectF(0, 0, 31, 29), look);
-    centredText(p, QRectF(0, 0, 31, 29), QString::number(number), 13, pressed ? pal.accent : pal.text,
-                labelShift(look), pressed ? withAlpha(pal.accent, 70) : QColor(Qt::transparent));
+    centredText(p, QRectF(0, 0, 31, 29), QString::number(number), 13, pressed ? pal.accent : pal.text, labelShift(look),
+                pressed ? withAlpha(pal.accent, 70) : QColor(Qt::transparent));
     return img;
 }
 
@@ -424,15 +408,13 @@ namespace {
 
 const QPointF dialCentre(68.5, 68.5);
 
-QPointF onDial(double minutes, double radius)
-{
+QPointF onDial(double minutes, double radius) {
     const double a = minutes * 6.0 * 3.14159265358979323846 / 180.0;
     return {dialCentre.x() + radius * std::sin(a), dialCentre.y() - radius * std::cos(a)};
 }
 
 // Round button of the dial's corners; `sunk` draws it pressed in, ringed in cyan.
-void roundButton(QPainter &p, QPointF c, double r, bool sunk)
-{
+void roundButton(QPainter& p, QPointF c, double r, bool sunk) {
     p.save();
     p.setPen(QPen(pal.outline, 1.0));
     QLinearGradient g(c - QPointF(r, r), c + QPointF(r, r));
@@ -455,27 +437,30 @@ void roundButton(QPainter &p, QPointF c, double r, bool sunk)
 
 // The corners under the punch and announcer buttons, cut from the plain dial so the buttons
 // blend into the dial's rim.
-QImage dialCorner(int x, int y)
-{
+QImage dialCorner(int x, int y) {
     return dial(0).copy(x, y, 30, 30).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-}  // namespace
+} // namespace
 
-QList<int> announcedHours(int index)
-{
+QList<int> announcedHours(int index) {
     switch (index) {
-    case 1: return {0, 2, 4, 6, 8, 10};
-    case 2: return {0, 3, 6, 9};
-    case 3: return {0, 4, 8};
-    case 4: return {0, 6};
-    case 5: return {0};
-    default: return {};
+    case 1:
+        return {0, 2, 4, 6, 8, 10};
+    case 2:
+        return {0, 3, 6, 9};
+    case 3:
+        return {0, 4, 8};
+    case 4:
+        return {0, 6};
+    case 5:
+        return {0};
+    default:
+        return {};
     }
 }
 
-QImage dial(int index)
-{
+QImage dial(int index) {
     // Radii stay inside 64.5: the small-digit cells in the top corners reach 65 from the centre.
     QImage img = canvas(137, 137, pal.inset);
     QPainter p(&img);
@@ -496,8 +481,7 @@ QImage dial(int index)
     p.setPen(Qt::NoPen);
     p.setBrush(pal.bevelLight);
     for (int m = 0; m < 60; ++m)
-        if (m % 5 != 0)
-            p.drawEllipse(onDial(m, 59.0), 0.75, 0.75);
+        if (m % 5 != 0) p.drawEllipse(onDial(m, 59.0), 0.75, 0.75);
 
     const QList<int> lit = announcedHours(index);
     for (int h = 0; h < 12; ++h) {
@@ -524,8 +508,7 @@ QImage dial(int index)
     return img;
 }
 
-QImage punch(bool on)
-{
+QImage punch(bool on) {
     QImage img = dialCorner(0, 107);
     QPainter p(&img);
     prepare(p);
@@ -545,9 +528,8 @@ QImage punch(bool on)
     return img;
 }
 
-QImage announcer(int index)
-{
-    static const char *const labels[6] = {"", "10", "15", "20", "30", "60"};
+QImage announcer(int index) {
+    static const char* const labels[6] = {"", "10", "15", "20", "30", "60"};
     QImage img = dialCorner(107, 107);
     QPainter p(&img);
     prepare(p);
@@ -557,18 +539,17 @@ QImage announcer(int index)
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(withAlpha(pal.accent, 200), 1.0));
         p.drawEllipse(c, 9.8, 9.8);
-        centredText(p, QRectF(c.x() - 9, c.y() - 9, 18, 18), QString::fromLatin1(labels[index]), 10, pal.accent,
-                    {}, withAlpha(pal.accent, 45));
+        centredText(p, QRectF(c.x() - 9, c.y() - 9, 18, 18), QString::fromLatin1(labels[index]), 10, pal.accent, {},
+                    withAlpha(pal.accent, 45));
     }
     return img;
 }
 
-QImage centre(bool alarmOn)
-{
+QImage centre(bool alarmOn) {
     QImage img = canvas(18, 18);
     QPainter p(&img);
     prepare(p);
-    const QPointF c(8.5, 8.5);  // the dial's centre in this picture's pixels
+    const QPointF c(8.5, 8.5); // the dial's centre in this picture's pixels
     p.setPen(QPen(pal.outline, 1.0));
     QLinearGradient g(c - QPointF(7, 7), c + QPointF(7, 7));
     g.setColorAt(0, alarmOn ? QColor(0xFF, 0xD5, 0x8E) : pal.hoverTop);
@@ -581,8 +562,7 @@ QImage centre(bool alarmOn)
     return img;
 }
 
-QImage mark()
-{
+QImage mark() {
     QImage img = canvas(9, 9);
     QPainter p(&img);
     prepare(p);
@@ -596,8 +576,7 @@ QImage mark()
     return img;
 }
 
-QImage arrow()
-{
+QImage arrow() {
     QImage img = canvas(22, 9, pal.inset);
     QPainter p(&img);
     prepare(p);
@@ -611,8 +590,7 @@ QImage arrow()
     return img;
 }
 
-QImage confirm()
-{
+QImage confirm() {
     QImage img = canvas(19, 15, pal.panel);
     QPainter p(&img);
     prepare(p);
@@ -625,8 +603,7 @@ QImage confirm()
 
 // ---- skin ----
 
-QImage skin()
-{
+QImage skin() {
     // 400 wide; only the left 385 columns are inside the window.
     QImage img = canvas(400, 195, pal.body);
     QPainter p(&img);
@@ -675,8 +652,7 @@ QImage skin()
 namespace {
 
 // An alarm clock on a 32-unit grid: two bells, legs, a ringed face with hands.
-void drawAlarmClock(QPainter &p, bool on)
-{
+void drawAlarmClock(QPainter& p, bool on) {
     const QColor body = on ? pal.amber : pal.steel;
     const QColor deep = on ? pal.amberDeep : mix(pal.steel, pal.inset, 0.45);
     const QPointF c(16, 17.5);
@@ -696,8 +672,7 @@ void drawAlarmClock(QPainter &p, bool on)
     p.drawLine(c, c + QPointF(4.5, 0));
 }
 
-QImage onGrid(int size, const std::function<void(QPainter &)> &paint)
-{
+QImage onGrid(int size, const std::function<void(QPainter&)>& paint) {
     QImage img = canvas(size, size);
     QPainter p(&img);
     prepare(p);
@@ -706,16 +681,14 @@ QImage onGrid(int size, const std::function<void(QPainter &)> &paint)
     return img;
 }
 
-}  // namespace
+} // namespace
 
-QImage alarmClockIcon(int size, bool alarmOn)
-{
-    return onGrid(size, [alarmOn](QPainter &p) { drawAlarmClock(p, alarmOn); });
+QImage alarmClockIcon(int size, bool alarmOn) {
+    return onGrid(size, [alarmOn](QPainter& p) { drawAlarmClock(p, alarmOn); });
 }
 
-QImage ringingIcon(int size)
-{
-    return onGrid(size, [](QPainter &p) {
+QImage ringingIcon(int size) {
+    return onGrid(size, [](QPainter& p) {
         p.save();
         p.translate(16, 17);
         p.scale(0.78, 0.78);
@@ -729,9 +702,8 @@ QImage ringingIcon(int size)
     });
 }
 
-QImage aboutIcon(int size)
-{
-    return onGrid(size, [](QPainter &p) {
+QImage aboutIcon(int size) {
+    return onGrid(size, [](QPainter& p) {
         p.setPen(QPen(pal.outline, 1.0));
         QLinearGradient g(QPointF(0, 2), QPointF(0, 30));
         g.setColorAt(0, mix(pal.accent, pal.textBright, 0.3));
@@ -745,9 +717,8 @@ QImage aboutIcon(int size)
     });
 }
 
-QImage appIcon(int size)
-{
-    return onGrid(size, [size](QPainter &p) {
+QImage appIcon(int size) {
+    return onGrid(size, [size](QPainter& p) {
         QLinearGradient g(QPointF(0, 1), QPointF(0, 31));
         g.setColorAt(0, pal.hoverBottom);
         g.setColorAt(1, pal.inset);
@@ -767,9 +738,9 @@ QImage appIcon(int size)
             p.drawLine(c + u * (major ? 7.8 : 8.8), c + u * 10.4);
         }
         p.setPen(QPen(pal.textBright, 2.2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(c, c + QPointF(-4.6, -2.7));  // hour hand at ten
+        p.drawLine(c, c + QPointF(-4.6, -2.7)); // hour hand at ten
         p.setPen(QPen(pal.accent, 1.7, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(c, c + QPointF(5.8, -6.4));   // minute hand near ten past
+        p.drawLine(c, c + QPointF(5.8, -6.4)); // minute hand near ten past
         if (size >= 32) {
             p.setPen(QPen(pal.accentSecond, 0.7, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(c, c + QPointF(1.8, 8.8));
@@ -785,18 +756,16 @@ QImage appIcon(int size)
 namespace {
 
 // Dial point rounded the way the program places hands and the mark (ties to even).
-QPoint roundedDialPoint(double value, double step, double factor)
-{
+QPoint roundedDialPoint(double value, double step, double factor) {
     const float theta = static_cast<float>(3.14159265 / 2 - step * value);
     const double x = (1 + factor * std::cos(static_cast<double>(theta))) * 68.5;
     const double y = (1 - factor * std::sin(static_cast<double>(theta))) * 68.5;
     return {static_cast<int>(std::nearbyint(x)), static_cast<int>(std::nearbyint(y))};
 }
 
-}  // namespace
+} // namespace
 
-QImage mockup(bool busy)
-{
+QImage mockup(bool busy) {
     QImage win = skin().copy(0, 0, 385, 195).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&win);
     prepare(p);
@@ -821,7 +790,7 @@ QImage mockup(bool busy)
     p.drawImage(228, 25, smallDigit(second % 10));
     if (busy)
         for (int x : {115, 139, 171, 195})
-            p.drawImage(x, x == 171 ? 86 : 84, arrow());  // one arrow held down
+            p.drawImage(x, x == 171 ? 86 : 84, arrow()); // one arrow held down
 
     QImage face = dial(busy ? 1 : 2);
     {
@@ -862,18 +831,18 @@ QImage mockup(bool busy)
 
 // ---- contact sheet ----
 
-QImage contactSheet(const QList<Picture> &pictures)
-{
+QImage contactSheet(const QList<Picture>& pictures) {
     const int pageWidth = 2400, margin = 24, gap = 28, zoom = 4;
     const QColor page(0x2A, 0x2C, 0x30), ink(0xD8, 0xDC, 0xE2), rule(0x44, 0x48, 0x50);
     const QFont labelFont = boldFont(12), headFont = boldFont(20);
     const QFontMetrics labelMetrics(labelFont);
 
-    auto checker = [](QPainter &p, const QRect &r, int cell) {
+    auto checker = [](QPainter& p, const QRect& r, int cell) {
         for (int y = r.top(); y <= r.bottom(); y += cell)
             for (int x = r.left(); x <= r.right(); x += cell) {
                 const bool odd = ((x - r.left()) / cell + (y - r.top()) / cell) % 2;
-                p.fillRect(QRect(x, y, cell, cell).intersected(r), odd ? QColor(0x9A, 0x9A, 0x9A) : QColor(0xC8, 0xC8, 0xC8));
+                p.fillRect(QRect(x, y, cell, cell).intersected(r),
+                           odd ? QColor(0x9A, 0x9A, 0x9A) : QColor(0xC8, 0xC8, 0xC8));
             }
     };
 
@@ -890,7 +859,7 @@ QImage contactSheet(const QList<Picture> &pictures)
         }
         int x = margin, y = margin + 40, rowHeight = 0;
         QString group;
-        for (const Picture &pic : pictures) {
+        for (const Picture& pic : pictures) {
             const QSize s = pic.image.size();
             const QString label = QStringLiteral("%1  %2x%3").arg(pic.file).arg(s.width()).arg(s.height());
             const int cellW = std::max(labelMetrics.horizontalAdvance(label), s.width() * (1 + zoom) + 12);
@@ -938,4 +907,4 @@ QImage contactSheet(const QList<Picture> &pictures)
     return sheet;
 }
 
-}  // namespace art
+} // namespace art

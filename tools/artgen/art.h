@@ -8,24 +8,24 @@
 namespace art {
 
 struct Picture {
-    QString file;   // path relative to the assets folder, e.g. "depot/imgTime_0.png"
-    QString group;  // heading on the contact sheet
+    QString file;  // path relative to the assets folder, e.g. "depot/imgTime_0.png"
+    QString group; // heading on the contact sheet
     QImage image;
-    bool alpha;     // false: written as 24-bit RGB
+    bool alpha; // false: written as 24-bit RGB
 };
 
 // Loads DejaVu Sans Bold; returns false when the font file is missing.
 bool loadFonts();
 
 QImage skin();
-QImage bigDigit(int index);    // 0..9 digits, 10 blank, 11 dark colon, 12 lit colon
-QImage smallDigit(int index);  // 0..9 digits, 10 blank
+QImage bigDigit(int index);   // 0..9 digits, 10 blank, 11 dark colon, 12 lit colon
+QImage smallDigit(int index); // 0..9 digits, 10 blank
 QImage headerAlarm(bool on);
 QImage headerQuit(bool hover);
 QImage headerHide(bool hover);
-QImage preset(int index, bool hover);  // index 0..9
+QImage preset(int index, bool hover); // index 0..9
 QImage project(int number, bool pressed);
-QImage dial(int index);  // 0 plain, 1..5 the announced ticks stand out
+QImage dial(int index); // 0 plain, 1..5 the announced ticks stand out
 QImage punch(bool on);
 QImage centre(bool alarmOn);
 QImage announcer(int index);
@@ -44,6 +44,6 @@ QList<int> announcedHours(int index);
 QImage mockup(bool busy);
 
 // Contact sheet of all pictures at 1x and 4x.
-QImage contactSheet(const QList<Picture> &pictures);
+QImage contactSheet(const QList<Picture>& pictures);
 
-}  // namespace art
+} // namespace art

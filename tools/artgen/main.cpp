@@ -11,8 +11,7 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) {
         std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(path));
@@ -21,8 +20,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return true;
 }
 
-bool writePng(const QString &path, const QImage &image, bool alpha)
-{
+bool writePng(const QString& path, const QImage& image, bool alpha) {
     // Opaque pictures are stored as 24-bit RGB, the others as RGBA.
     const QImage out = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     if (!out.save(path, "PNG")) {
@@ -32,11 +30,10 @@ bool writePng(const QString &path, const QImage &image, bool alpha)
     return true;
 }
 
-QList<art::Picture> allPictures()
-{
+QList<art::Picture> allPictures() {
     using art::Picture;
     QList<Picture> list;
-    auto depot = [&list](const QString &group, const QString &strip, int index, const QImage &img, bool alpha) {
+    auto depot = [&list](const QString& group, const QString& strip, int index, const QImage& img, bool alpha) {
         list.append({QStringLiteral("depot/%1_%2.png").arg(strip).arg(index), group, img, alpha});
     };
     list.append({QStringLiteral("skin.png"), QStringLiteral("Skin"), art::skin(), false});
@@ -47,7 +44,8 @@ QList<art::Picture> allPictures()
     for (int i = 0; i <= 10; ++i)
         depot(digits, QStringLiteral("imgSet"), i, art::smallDigit(i), false);
 
-    const QString header = QStringLiteral("Header: imgHeader (0 alarm on, 1 off), imgHeaderX / imgHeaderV (0 normal, 1 hover)");
+    const QString header =
+        QStringLiteral("Header: imgHeader (0 alarm on, 1 off), imgHeaderX / imgHeaderV (0 normal, 1 hover)");
     depot(header, QStringLiteral("imgHeader"), 0, art::headerAlarm(true), false);
     depot(header, QStringLiteral("imgHeader"), 1, art::headerAlarm(false), false);
     for (int i = 0; i < 2; ++i)
@@ -77,11 +75,13 @@ QList<art::Picture> allPictures()
     list.append({QStringLiteral("arrow.png"), dialParts, art::arrow(), false});
     list.append({QStringLiteral("description.png"), dialParts, art::confirm(), false});
 
-    const QString dials = QStringLiteral("Dials: imgDial (0 none, 1 every 10, 2 every 15, 3 every 20, 4 every 30, 5 every 60 minutes)");
+    const QString dials =
+        QStringLiteral("Dials: imgDial (0 none, 1 every 10, 2 every 15, 3 every 20, 4 every 30, 5 every 60 minutes)");
     for (int i = 0; i < 6; ++i)
         depot(dials, QStringLiteral("imgDial"), i, art::dial(i), false);
 
-    const QString icons = QStringLiteral("Icons: tray and window (0 / ICO0 alarm on, 1 / ICO1 off), alarm window, About, application");
+    const QString icons =
+        QStringLiteral("Icons: tray and window (0 / ICO0 alarm on, 1 / ICO1 off), alarm window, About, application");
     for (int state = 0; state < 2; ++state)
         for (int size : {16, 32}) {
             const QImage img = art::alarmClockIcon(size, state == 0);
@@ -97,10 +97,9 @@ QList<art::Picture> allPictures()
     return list;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 3) {
@@ -113,13 +112,13 @@ int main(int argc, char **argv)
     }
     const QDir assets(QString::fromLocal8Bit(argv[1]));
     const QDir work(QString::fromLocal8Bit(argv[2]));
-    for (const char *sub : {"depot", "icons", "wav"})
+    for (const char* sub : {"depot", "icons", "wav"})
         assets.mkpath(QString::fromLatin1(sub));
     work.mkpath(QStringLiteral("."));
 
     bool ok = true;
     const QList<art::Picture> pictures = allPictures();
-    for (const art::Picture &pic : pictures)
+    for (const art::Picture& pic : pictures)
         ok = writePng(assets.filePath(pic.file), pic.image, pic.alpha) && ok;
     ok = writePng(assets.filePath(QStringLiteral("contact-sheet.png")), art::contactSheet(pictures), false) && ok;
     ok = writeFile(assets.filePath(QStringLiteral("wav/alarm.wav")), alarmChimeWav()) && ok;
@@ -131,7 +130,8 @@ int main(int argc, char **argv)
         const QString name = busy ? QStringLiteral("mockup") : QStringLiteral("mockup-start");
         ok = writePng(work.filePath(name + QStringLiteral(".png")), shot, false) && ok;
         ok = writePng(work.filePath(name + QStringLiteral("-3x.png")),
-                      shot.scaled(shot.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation), false) && ok;
+                      shot.scaled(shot.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation), false) &&
+             ok;
     }
     std::printf("artgen: %lld pictures, chime and ledger written to %s\n", static_cast<long long>(pictures.size()),
                 qPrintable(assets.absolutePath()));
