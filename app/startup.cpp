@@ -46,8 +46,11 @@ void Tick(Vakto& v) {
     UpdateTimeStrings(v);
     ShowSeconds(v);
     const bool fullMinute = v.curSecond() == QLatin1String("00");
-    if (fullMinute || jumped) ShowTime(v, v.main.imgTime);
-    if (fullMinute || jumped) CountdownStep(v, jumped);
+    // After a jump the digits and the countdown catch up at once rather than at the next full minute.
+    if (fullMinute || jumped) {
+        ShowTime(v, v.main.imgTime);
+        CountdownStep(v, jumped);
+    }
     if (fullMinute && v.punch.punchMinutes < PunchOff) AdjustPunch(v, 1);
     if (v.alarm.alarmSet == 1) ColonBlink(v);
     AlarmMatch(v, key, forwardGap ? last : 0);
