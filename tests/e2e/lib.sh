@@ -89,14 +89,19 @@ is_viewable() {
 
 # Starts a tray host (XEmbed system tray) and waits until it owns the tray selection.
 start_tray() {
-    trayer --edge bottom --align right --widthtype pixel --width 200 --height 32 --transparent false \
-        > "$E2E_TMP/trayer.log" 2>&1 &
-    E2E_PIDS+=($!)
-    TRAYER_PID=$!
-    local i
-    for i in $(seq 200); do
-        xdotool search --classname trayer >/dev/null 2>&1 && { sleep 0.3; return 0; }
-        sleep 0.1
+    local attempt i
+    for attempt in 1 2 3; do
+        trayer --edge bottom --align right --widthtype pixel --width 200 --height 32 --transparent false \
+            > "$E2E_TMP/trayer.log" 2>&1 &
+        TRAYER_PID=$!
+        E2E_PIDS+=($TRAYER_PID)
+        for i in $(seq 100); do
+            xdotool search --classname trayer >/dev/null 2>&1 && { sleep 0.3; return 0; }
+            kill -0 "$TRAYER_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        echo "start_tray: attempt $attempt failed: $(tr '\n' ' ' < "$E2E_TMP/trayer.log")" >&2
+        kill "$TRAYER_PID" 2>/dev/null || true
     done
     fail "the tray host did not start"
 }
