@@ -105,3 +105,11 @@ start_tray() {
     done
     fail "the tray host did not start"
 }
+
+# A tray host, then the program; waits for its window and sets win, x, y, w, h.
+start_with_window() {
+    start_tray
+    start_vakto
+    win=$(wait_window Vakto 15) || fail "the main window did not appear"
+    read -r x y w h < <(geometry "$win")
+}

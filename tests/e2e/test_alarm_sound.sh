@@ -20,10 +20,7 @@ done
 [[ -s "$PULSE_RUNTIME_PATH/pid" ]] && E2E_PIDS+=("$(cat "$PULSE_RUNTIME_PATH/pid")")
 pactl info > /dev/null 2>&1 || fail "the audio server does not answer"
 
-start_tray
-start_vakto
-win=$(wait_window Vakto 15) || fail "the main window did not appear"
-read -r x y w h < <(geometry "$win")
+start_with_window
 sleep 1
 
 # A short fragment size: with the default latency parec drops parts of what the monitor hears.

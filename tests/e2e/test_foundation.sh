@@ -3,10 +3,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
-start_tray
-start_vakto
-win=$(wait_window Vakto 15) || fail "the main window did not appear"
-read -r x y w h < <(geometry "$win")
+start_with_window
 [[ "$w" == 385 && "$h" == 195 ]] || fail "window is ${w}x${h}, not 385x195"
 
 # The current time in the big digits, compared region by region with the digit pictures.

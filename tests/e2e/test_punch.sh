@@ -4,10 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
-start_tray
-start_vakto
-win=$(wait_window Vakto 15) || fail "the main window did not appear"
-read -r x y w h < <(geometry "$win")
+start_with_window
 click() {
     xdotool mousemove $((x + $1)) $((y + $2)) click 1
     sleep 0.3
