@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     SystemClock clock;
-    MediaSound sound;
+    CanberraSound sound;
     DesktopBrowser browser;
     MessageBoxes dialogs;
     QtTray tray;
