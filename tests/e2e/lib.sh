@@ -150,3 +150,23 @@ wait_for() {
     done
     return 1
 }
+
+# A headless Wayland compositor (weston, software renderer, screenshots allowed); exports
+# WAYLAND_DISPLAY and QT_QPA_PLATFORM=wayland and drops the X display.
+start_weston() {
+    command -v weston > /dev/null || fail "weston is missing (scripts/install-deps)"
+    weston --backend=headless-backend.so --use-pixman --debug --socket=vakto-e2e --idle-time=0 \
+        --width=1024 --height=768 > "$E2E_TMP/weston.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 100 test -S "$XDG_RUNTIME_DIR/vakto-e2e" || fail "weston did not start: $(cat "$E2E_TMP/weston.log")"
+    export WAYLAND_DISPLAY=vakto-e2e QT_QPA_PLATFORM=wayland
+    unset DISPLAY
+}
+
+# A screenshot of the whole Wayland output into $1 (weston-screenshooter writes into the current folder).
+wayland_shot() {
+    local dir=$E2E_TMP/shots
+    rm -rf "$dir" && mkdir -p "$dir"
+    (cd "$dir" && weston-screenshooter > /dev/null 2>&1) || return 1
+    mv "$dir"/wayland-screenshot*.png "$1"
+}
