@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build deps configure format art bench measure fuzz asan clean
+.PHONY: run test build deps configure format art bench measure measure-desktop fuzz asan clean
 
 deps:
 	@scripts/install-deps
@@ -29,6 +29,9 @@ bench: build
 
 measure: build
 	@MEASURE_BUILD=$(BUILD) tools/measure $(BUILD)/bin/vakto
+
+measure-desktop: build
+	@tools/measure-desktop $(BUILD)/bin/vakto
 
 fuzz:
 	@tools/fuzz $(or $(FUZZ_SECONDS),60)

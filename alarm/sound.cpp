@@ -1,62 +1,106 @@
 #include "alarm/sound.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <dlfcn.h>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <QLoggingCategory>
+#include <canberra.h>
 
-MediaSound::MediaSound() = default;
+// Off by default; QT_LOGGING_RULES="vakto.sound.debug=true" shows every decision of a ring.
+Q_LOGGING_CATEGORY(lcSound, "vakto.sound", QtWarningMsg)
 
-MediaSound::~MediaSound() {
-    // The player's code lives in the library: destroy it before the library could go. The library
-    // itself stays loaded until the process ends (its Qt types are registered globally).
-    m_player.reset();
+namespace {
+// The freedesktop sound theme's name for "a timer or alarm went off".
+constexpr char ThemeEvent[] = "alarm-clock-elapsed";
+
+// Runs on libcanberra's own thread: hands the result to the event loop and returns at once.
+void OnFinished(ca_context*, std::uint32_t id, int error, void* userdata) {
+    // Cancelled (a newer ring) and destroyed (the program ends) need nothing more.
+    if (error == CA_ERROR_CANCELED || error == CA_ERROR_DESTROYED) return;
+    auto* sound = static_cast<CanberraSound*>(userdata);
+    QMetaObject::invokeMethod(
+        sound, [sound, id, error] { sound->finished(id, error); }, Qt::QueuedConnection);
+}
+} // namespace
+
+CanberraSound::CanberraSound() = default;
+
+CanberraSound::~CanberraSound() {
+    // Stops libcanberra's thread; callbacks still outstanding arrive with CA_ERROR_DESTROYED first.
+    if (m_context) ca_context_destroy(m_context);
 }
 
-bool MediaSound::loadPlayer() {
-    if (m_loadTried) return m_player != nullptr;
-    m_loadTried = true;
-    // The library is a resource of the program, so that the program stays one file: it is
-    // written to an anonymous in-memory file and loaded from there.
-    QFile res(QStringLiteral(":/libvakto_sound.so"));
-    if (!res.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = res.readAll();
-    const int fd = ::memfd_create("vakto_sound", MFD_CLOEXEC);
-    if (fd < 0) return false;
-    bool written = true;
-    for (qsizetype done = 0; written && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        written = n > 0;
-        done += written ? n : 0;
+bool CanberraSound::ensureContext() {
+    if (m_context) return true;
+    if (m_contextFailed) return false;
+    if (ca_context_create(&m_context) != CA_SUCCESS) {
+        m_context = nullptr;
+        m_contextFailed = true;
+        return false;
     }
-    if (written)
-        m_library = ::dlopen(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), RTLD_NOW | RTLD_LOCAL);
-    ::close(fd);
-    if (!m_library) return false;
-    using Create = SoundOutput* (*)();
-    auto create = reinterpret_cast<Create>(::dlsym(m_library, "vakto_sound_create"));
-    if (create) m_player.reset(create());
-    return m_player != nullptr;
+    // The audio server shows and keys its per-application volume by these.
+    const QByteArray name = QApplication::applicationName().toUtf8();
+    QByteArray id = QGuiApplication::desktopFileName().toUtf8();
+    if (id.isEmpty()) id = name.toLower();
+    ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, name.constData(), CA_PROP_APPLICATION_ID,
+                            id.constData(), CA_PROP_APPLICATION_ICON_NAME, id.constData(), nullptr);
+    return true;
 }
 
-void MediaSound::beep() {
+bool CanberraSound::start(const char* key, const QByteArray& value) {
+    ca_proplist* props = nullptr;
+    if (ca_proplist_create(&props) != CA_SUCCESS) return false;
+    ca_proplist_sets(props, key, value.constData());
+    ca_proplist_sets(props, CA_PROP_EVENT_DESCRIPTION, "Alarm");
+    ca_proplist_sets(props, CA_PROP_MEDIA_ROLE, "event");
+    // Ids only grow, so a late report of an earlier playback can never pass for the current one.
+    const std::uint32_t id = ++m_lastId;
+    const int rc = ca_context_play_full(m_context, id, props, OnFinished, this);
+    ca_proplist_destroy(props);
+    qCDebug(lcSound) << "play" << key << value << "id" << id << "->" << ca_strerror(rc);
+    m_current = rc == CA_SUCCESS ? id : 0;
+    return rc == CA_SUCCESS;
+}
+
+void CanberraSound::play(const QString& path) {
+    if (!ensureContext()) {
+        beep();
+        return;
+    }
+    // Replacing playback: the ring still sounding stops, the new one starts from its beginning.
+    if (m_current != 0) ca_context_cancel(m_context, m_current);
+    m_current = 0;
+    const QFileInfo info(path);
+    if (info.isFile() && start(CA_PROP_MEDIA_FILENAME, QFile::encodeName(info.absoluteFilePath()))) {
+        m_outcome = Outcome::File;
+        return;
+    }
+    playThemeEvent();
+}
+
+void CanberraSound::playThemeEvent() {
+    if (start(CA_PROP_EVENT_ID, QByteArray(ThemeEvent))) {
+        m_outcome = Outcome::ThemeEvent;
+        return;
+    }
+    beep();
+}
+
+void CanberraSound::beep() {
+    m_current = 0;
+    m_outcome = Outcome::Beep;
     ++m_beeps;
+    qCDebug(lcSound) << "beep";
     QApplication::beep();
 }
 
-void MediaSound::play(const QString& path) {
-    const QFileInfo info(path);
-    QFile probe(path);
-    if (!info.isFile() || !probe.open(QIODevice::ReadOnly) || probe.size() == 0) {
+void CanberraSound::finished(std::uint32_t id, int error) {
+    if (id != m_current) return; // an earlier ring, already replaced
+    m_current = 0;
+    if (error == CA_SUCCESS) return;
+    qCDebug(lcSound) << "playback" << id << "failed:" << ca_strerror(error);
+    // The file failed while playing (cut short, unreadable): the theme's sound; the theme's failed: beep.
+    if (m_outcome == Outcome::File)
+        playThemeEvent();
+    else
         beep();
-        return;
-    }
-    probe.close();
-    if (!loadPlayer()) {
-        beep();
-        return;
-    }
-    m_player->play(info.absoluteFilePath());
 }

@@ -1,27 +1,44 @@
 #pragma once
-// Asynchronous WAV playback through the desktop's audio.
+// Asynchronous event sound through libcanberra, the library the desktops' own notification sounds
+// go through (its PulseAudio backend also reaches PipeWire).
 
 #include "app/ports.h"
 
-#include <memory>
+#include <QObject>
+#include <cstdint>
 
-class MediaSound : public SoundOutput {
+struct ca_context;
+
+class CanberraSound : public QObject, public SoundOutput {
+    Q_OBJECT
 public:
-    MediaSound();
-    ~MediaSound() override;
-    // Returns at once; a sound still playing is stopped and the new one starts from its beginning.
-    // A missing or unreadable file gives the desktop's beep; no audio device gives silence.
+    // What the last ring ended up as, so far as known on the event loop's thread.
+    enum class Outcome { None, File, ThemeEvent, Beep };
+
+    CanberraSound();
+    ~CanberraSound() override;
+    // Returns at once and never waits for a result; a sound still playing is cancelled and the new one
+    // starts from its beginning. A file that is missing or cannot be played gives the sound theme's
+    // alarm event, and only when that fails too the desktop's beep.
     void play(const QString& path) override;
-    // For tests: how often the fallback beep was given.
+
+    Outcome outcome() const { return m_outcome; }
     int beeps() const { return m_beeps; }
+    // Called on the event loop's thread with the end of playback `id`; a failure of the current ring
+    // moves it on to its next fallback. Public so that tests can report an asynchronous failure.
+    void finished(std::uint32_t id, int error);
 
 private:
-    bool loadPlayer();
+    bool ensureContext();
+    void playThemeEvent();
     void beep();
+    // Starts playback under a new id; false when libcanberra refused it at once.
+    bool start(const char* key, const QByteArray& value);
 
-    // The media player lives in a library carried inside the program and loaded on first play.
-    std::unique_ptr<SoundOutput> m_player;
-    void* m_library = nullptr;
-    bool m_loadTried = false;
+    ca_context* m_context = nullptr;
+    bool m_contextFailed = false;
+    std::uint32_t m_current = 0; // id of the playback the current ring waits on; 0 = none
+    std::uint32_t m_lastId = 0;
+    Outcome m_outcome = Outcome::None;
     int m_beeps = 0;
 };

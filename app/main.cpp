@@ -53,6 +53,11 @@ int main(int argc, char** argv) {
     // A repaint a second of a few tens of kilobytes is cheaper to send over the X connection than
     // to hand over in shared memory: that path costs a round trip, and so a second wakeup, per frame.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+    // Qt's Wayland client loads its EGL buffer integration (libEGL_mesa, the Mesa driver, LLVM: some
+    // 50 MiB) only to learn whether it may draw window decorations; this program paints everything
+    // in software and its main window is frameless. Without decorations nothing asks for GL.
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION"))
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vakto"));
     QApplication::setDesktopFileName(QStringLiteral("vakto"));
@@ -60,7 +65,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     SystemClock clock;
-    MediaSound sound;
+    CanberraSound sound;
     DesktopBrowser browser;
     MessageBoxes dialogs;
     QtTray tray;

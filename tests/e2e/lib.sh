@@ -24,6 +24,7 @@ fail() {
 
 e2e_setup() {
     local bin=$1
+    E2E_BIN=$bin
     E2E_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
     E2E_TMP=$(mktemp -d /tmp/vakto-e2e.XXXXXX)
     export XDG_RUNTIME_DIR=$E2E_TMP/xdg
@@ -112,4 +113,60 @@ start_with_window() {
     start_vakto
     win=$(wait_window Vakto 15) || fail "the main window did not appear"
     read -r x y w h < <(geometry "$win")
+}
+
+# A private session bus for this test; exports DBUS_SESSION_BUS_ADDRESS.
+start_session_bus() {
+    local addr pid
+    { read -r addr; read -r pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    [[ -n "$addr" && -n "$pid" ]] || fail "dbus-daemon did not start"
+    E2E_PIDS+=("$pid")
+    export DBUS_SESSION_BUS_ADDRESS=$addr
+}
+
+# A StatusNotifier host (tests/support/snihost.cpp) on the session bus; sets SNI_PID, logs to $E2E_TMP/sni.log.
+SNIHOST=
+start_sni_host() {
+    SNIHOST=$(dirname "$E2E_BIN")/vakto_snihost
+    [[ -x "$SNIHOST" ]] || fail "$SNIHOST is missing (built with the tests)"
+    "$SNIHOST" watcher > "$E2E_TMP/sni.log" 2>&1 &
+    SNI_PID=$!
+    E2E_PIDS+=($SNI_PID)
+    local i
+    for i in $(seq 100); do
+        grep -q '^watching' "$E2E_TMP/sni.log" && return 0
+        sleep 0.05
+    done
+    fail "the StatusNotifier host did not start: $(cat "$E2E_TMP/sni.log")"
+}
+
+# Polls a command until it succeeds, for up to $1 tenths of a second.
+wait_for() {
+    local tenths=$1 i
+    shift
+    for i in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A headless Wayland compositor (weston, software renderer, screenshots allowed); exports
+# WAYLAND_DISPLAY and QT_QPA_PLATFORM=wayland and drops the X display.
+start_weston() {
+    command -v weston > /dev/null || fail "weston is missing (scripts/install-deps)"
+    weston --backend=headless-backend.so --use-pixman --debug --socket=vakto-e2e --idle-time=0 \
+        --width=1024 --height=768 > "$E2E_TMP/weston.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 100 test -S "$XDG_RUNTIME_DIR/vakto-e2e" || fail "weston did not start: $(cat "$E2E_TMP/weston.log")"
+    export WAYLAND_DISPLAY=vakto-e2e QT_QPA_PLATFORM=wayland
+    unset DISPLAY
+}
+
+# A screenshot of the whole Wayland output into $1 (weston-screenshooter writes into the current folder).
+wayland_shot() {
+    local dir=$E2E_TMP/shots
+    rm -rf "$dir" && mkdir -p "$dir"
+    (cd "$dir" && weston-screenshooter > /dev/null 2>&1) || return 1
+    mv "$dir"/wayland-screenshot*.png "$1"
 }

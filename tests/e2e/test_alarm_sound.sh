@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real binary under Xvfb with a PulseAudio null sink: the header alarm button arms a ring about
 # four seconds later; the alarm window appears, the whole alarm sound reaches the audio server, and
-# the window closes itself about two seconds later.
+# the window closes itself about two seconds later. No media framework is loaded for it. Then the
+# same ring with the WAV missing: the sound theme's alarm plays instead.
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 
@@ -22,6 +23,8 @@ pactl info > /dev/null 2>&1 || fail "the audio server does not answer"
 
 start_with_window
 sleep 1
+rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$VAKTO_PID/status"; }
+rss_before=$(rss_kib)
 
 # A short fragment size: with the default latency parec drops parts of what the monitor hears.
 parec -d nullsink.monitor --latency-msec=10 --file-format=wav "$E2E_TMP/rec.wav" &
@@ -46,6 +49,12 @@ sleep 2
 kill -INT $PAREC_PID
 wait $PAREC_PID 2> /dev/null || true
 kill -0 "$VAKTO_PID" || fail "the program ended: $(cat "$E2E_TMP/vakto.out")"
+rss_after=$(rss_kib)
+echo "resident memory: $((rss_before / 1024)) MiB before the first ring, $((rss_after / 1024)) MiB after" \
+    "(+$(((rss_after - rss_before) / 1024)) MiB)"
+media=$(grep -o -E '[^/ ]*(Qt6Multimedia|libgst)[^/ ]*\.so[^ ]*' "/proc/$VAKTO_PID/maps" | sort -u || true)
+[[ -z "$media" ]] || fail "a media framework is mapped after the ring: $media"
+grep -q 'libcanberra' "/proc/$VAKTO_PID/maps" || fail "the ring did not go through libcanberra"
 
 python3 - "$t0" "$t1" "$t2" "$E2E_APP/wav/alarm.wav" "$E2E_TMP/rec.wav" << 'EOF'
 import struct, sys
@@ -91,5 +100,51 @@ if abs(got - want) > 0.050:
 for e in errors:
     print('FAIL:', e, file=sys.stderr)
 sys.exit(1 if errors else 0)
+EOF
+
+# ---- the WAV missing: the sound theme's alarm event ----------------------------------------------
+theme=/usr/share/sounds/freedesktop/stereo/alarm-clock-elapsed.oga
+[[ -f $theme ]] || fail "$theme is missing (scripts/install-deps installs sound-theme-freedesktop)"
+kill -TERM "$VAKTO_PID"
+wait_exit "$VAKTO_PID" 10 || fail "the program did not end on SIGTERM"
+rm "$E2E_APP/wav/alarm.wav"
+start_vakto
+win=$(wait_window Vakto 15) || fail "the main window did not come back"
+read -r x y w h < <(geometry "$win")
+sleep 1
+parec -d nullsink.monitor --latency-msec=10 --file-format=wav "$E2E_TMP/theme.wav" &
+PAREC_PID=$!
+E2E_PIDS+=($PAREC_PID)
+sleep 0.5
+xdotool mousemove $((x + 20)) $((y + 10)) click 1
+wait_window Alarm 8 > /dev/null || fail "no alarm window with the WAV missing"
+# The theme's alarm lasts about 6 s.
+sleep 7.5
+kill -INT $PAREC_PID
+wait $PAREC_PID 2> /dev/null || true
+kill -0 "$VAKTO_PID" || fail "the program ended: $(cat "$E2E_TMP/vakto.out")"
+
+python3 - "$theme" "$E2E_TMP/theme.wav" << 'EOF'
+import struct, sys
+
+def ogg_seconds(path):
+    """Length of an Ogg Vorbis file: the last page's granule position over the sample rate."""
+    data = open(path, 'rb').read()
+    i = data.index(b'\x01vorbis')
+    rate = struct.unpack('<I', data[i + 12:i + 16])[0]
+    last = data.rindex(b'OggS')
+    return struct.unpack('<q', data[last + 6:last + 14])[0] / rate
+
+data = open(sys.argv[2], 'rb').read()
+pos = data.index(b'data') + 8
+channels, rate = struct.unpack('<HI', data[22:28])
+values = [struct.unpack_from('<h', data, p)[0] for p in range(pos, len(data) - 1, 2 * channels)]
+loud = [i for i, s in enumerate(values) if abs(s) > 300]
+got = (loud[-1] - loud[0] + 1) / rate if loud else 0.0
+want = ogg_seconds(sys.argv[1])
+print(f"WAV missing: {got * 1000:.0f} ms of sound recorded, the theme's alarm lasts {want * 1000:.0f} ms")
+if not 0.5 * want <= got <= want + 0.1:
+    print("FAIL: the theme's alarm did not play in place of the missing WAV", file=sys.stderr)
+    sys.exit(1)
 EOF
 echo "PASS: alarm sound end to end"
