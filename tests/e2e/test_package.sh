@@ -40,6 +40,7 @@ else
     as_user=()
 fi
 chmod -R a-w "$root"
+trap 'chmod -R u+w "$root" 2> /dev/null; e2e_cleanup' EXIT # a user other than root could not remove it
 chmod 755 "$E2E_TMP" # the user reaches the tree and its home; the rest stays private by name
 home=$E2E_TMP/home
 runtime=$E2E_TMP/user-runtime
