@@ -104,6 +104,13 @@ void ToggleSettingMode(Vakto& v) {
     ClearAlarmDigits(v);
     for (Element& e : v.main.imgCorrect)
         SetVisible(e, false);
+    // An armed alarm whose time was not changed stays exactly as it is: applying the same-day rule
+    // again would switch off a timer that runs past midnight, and would recompute a countdown
+    // that has been stepped down minute by minute.
+    if (v.alarm.alarmOff == 0 && v.alarm.editAlarmTime == v.alarm.alarmTime) {
+        ShowAlarmDigits(v);
+        return;
+    }
     SetAlarm(v, v.alarm.editAlarmTime);
 }
 

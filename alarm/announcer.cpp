@@ -5,6 +5,8 @@
 #include "clockface/analog.h"
 #include "digits/digits.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::int64_t SecondsPerDay = 86400;
@@ -61,30 +63,32 @@ void AnnouncerCheck(Vakto& v) {
     if (ok && IsAnnounceMinute(v.alarm.announceEvery, minute)) SoundAlarm(v);
 }
 
-void CountdownStep(Vakto& v, bool afterGap) {
+std::int64_t FullMinutesPassed(std::int64_t fromKey, std::int64_t toKey) {
+    // Keys count local seconds from a whole day, so every multiple of 60 is a "00" second.
+    if (toKey <= fromKey) return 0;
+    return toKey / 60 - fromKey / 60;
+}
+
+void CountdownStep(Vakto& v, std::int64_t steps) {
     AlarmState& a = v.alarm;
-    if (afterGap) {
-        if (a.alarmOff != 0) return;
-        const std::int64_t now = CurrentKey(v);
-        if (a.alarmDue > now) {
-            // The alarm rings when the clock next reads alarmTime: after a jump back that is
-            // sooner than the old due second, so the due second follows the clock.
-            std::int64_t ahead = SecondsOfDay(a.alarmTime) - SecondsOfDay(v.curTime());
-            if (ahead < 0) ahead += SecondsPerDay;
-            if (ahead > 0) a.alarmDue = now + ahead;
-            a.countdownMinutes = ahead > 0 ? CountdownFor(v, a.alarmTime, ahead) : 0;
-        } else {
-            a.countdownMinutes = 0; // passed during the gap: the alarm match rings it in this tick
-        }
-        PlaceAlarmMark(v);
-        ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
-        return;
-    }
-    if (a.countdownMinutes > 0) {
-        --a.countdownMinutes;
-        PlaceAlarmMark(v);
-        ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
-    }
+    if (steps <= 0 || a.countdownMinutes <= 0) return;
+    // Never below 0: a countdown that reached 00 keeps showing 00 until the alarm rings.
+    a.countdownMinutes = static_cast<std::int16_t>(std::max<std::int64_t>(0, a.countdownMinutes - steps));
+    PlaceAlarmMark(v);
+    ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
+}
+
+void CountdownAfterSetBack(Vakto& v) {
+    AlarmState& a = v.alarm;
+    if (a.alarmOff != 0) return;
+    // The alarm rings when the clock next reads alarmTime: after the clock was set back that is
+    // later than the countdown had counted to, so the countdown is computed afresh, as SetAlarm does.
+    std::int64_t ahead = SecondsOfDay(a.alarmTime) - SecondsOfDay(v.curTime());
+    if (ahead < 0) ahead += SecondsPerDay;
+    if (ahead > 0) a.alarmDue = CurrentKey(v) + ahead;
+    a.countdownMinutes = ahead > 0 ? CountdownFor(v, a.alarmTime, ahead) : 0;
+    PlaceAlarmMark(v);
+    ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
 }
 
 void InstallAnnouncerHandlers(Vakto& v) {

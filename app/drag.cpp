@@ -9,24 +9,26 @@ void DragAndSnap(Vakto& v, int button, int, int, int) {
         return;
     }
     const QPoint c = w.cursorPos();
-    const QSize screen = w.screenSize();
-    const int sw = screen.width();
-    const int sh = screen.height();
-    if (sh - c.y() < StillCornerHeight && sw - c.x() < StillCornerWidth) return;
+    // The edges are those of the screen under the pointer, so the window can be dragged onto every
+    // monitor of the desktop, wherever each one lies.
+    const QRect screen = w.screenGeometryAt(c);
+    const int right = screen.x() + screen.width(); // one past the last column, like the window's edge
+    const int bottom = screen.y() + screen.height();
+    if (bottom - c.y() < StillCornerHeight && right - c.x() < StillCornerWidth) return;
     const QSize size = w.size();
     // Where the top-left corner goes so that the pressed spot stays under the pointer.
     const int newLeft = c.x() - v.app.pressX;
     const int newTop = c.y() - v.app.pressY;
     // The right and bottom edges are tested first, so they win on a screen too small for both.
     int left = newLeft;
-    if (newLeft >= sw - size.width() - SnapGap)
-        left = sw - size.width();
-    else if (newLeft <= SnapGap)
-        left = 0;
+    if (newLeft >= right - size.width() - SnapGap)
+        left = right - size.width();
+    else if (newLeft - screen.x() <= SnapGap)
+        left = screen.x();
     int top = newTop;
-    if (newTop + size.height() > sh - SnapGap)
-        top = sh - size.height();
-    else if (newTop <= SnapGap)
-        top = 0;
+    if (newTop + size.height() > bottom - SnapGap)
+        top = bottom - size.height();
+    else if (newTop - screen.y() <= SnapGap)
+        top = screen.y();
     w.move(QPoint(left, top));
 }

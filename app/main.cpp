@@ -75,7 +75,10 @@ int main(int argc, char** argv) {
     window.attach(&shell);
     tray.attach(&shell);
 
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp, [&](QSessionManager&) { OnSessionEnd(v); });
+    // A desktop may save its session without ending it: save then, and quit only when the session
+    // really ends (SIGTERM or SIGHUP below, or a quit the session manager asks of the application).
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &qapp, [&](QSessionManager&) { OnSessionSave(v); });
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &qapp, [&] { OnSessionEnd(v); });
 
     std::unique_ptr<QSocketNotifier> sigNotifier;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {

@@ -13,7 +13,8 @@ void PointerPress(Vakto& v, QPoint at, int button) {
         OnMainMouseDown(v, me);
         return;
     }
-    if (hit->dragSource) v.alarm.dragging = true;
+    // Only the left button drags, as it moves the window and presses every other element.
+    if (hit->dragSource && button == 1) v.alarm.dragging = true;
     if (hit->onPress) hit->onPress(v, hit->index, me);
 }
 
@@ -25,12 +26,17 @@ void PointerMove(Vakto& v, QPoint at, int buttons) {
         if (over && over->onDragOver) over->onDragOver(v, over->index, MouseEv{buttons, local.x(), local.y()});
         return;
     }
+    // Outside the window a move arrives only while a button pressed inside holds the pointer; a
+    // pointer that merely left the window (through the top edge, say) reaches nothing.
+    const bool inside = QRect(QPoint(0, 0), v.ports.window.size()).contains(at);
     Element* target = nullptr;
     bool bare = false;
     if (buttons != 0 && (v.app.captured || v.app.pressedBare)) {
         target = v.app.captured;
         bare = v.app.pressedBare;
         local = target ? at - WindowOrigin(v, *target) : at;
+    } else if (!inside) {
+        return;
     } else {
         target = HitTest(v, at, &local);
         bare = target == nullptr;

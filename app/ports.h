@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -64,7 +65,9 @@ public:
     virtual QSize size() const = 0; // pixels
     virtual void move(QPoint topLeft) = 0;
     virtual QPoint cursorPos() const = 0; // screen pixels
-    virtual QSize screenSize() const = 0; // pixels of the primary screen
+    // Geometry (origin and size, screen pixels) of the screen holding the given point; the primary
+    // screen's when no screen does.
+    virtual QRect screenGeometryAt(QPoint p) const = 0;
     // False where the platform does not let a window place itself (Wayland).
     virtual bool canPlaceItself() const = 0;
     virtual void startSystemMove() = 0;

@@ -69,9 +69,10 @@ QPoint MainWindowPort::cursorPos() const {
     return QCursor::pos();
 }
 
-QSize MainWindowPort::screenSize() const {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().size() : QSize(1024, 768);
+QRect MainWindowPort::screenGeometryAt(QPoint p) const {
+    const QScreen* s = QGuiApplication::screenAt(p);
+    if (!s) s = QGuiApplication::primaryScreen();
+    return s ? s->geometry() : QRect(0, 0, 1024, 768);
 }
 
 bool MainWindowPort::canPlaceItself() const {

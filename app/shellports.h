@@ -34,7 +34,7 @@ public:
     QSize size() const override;
     void move(QPoint topLeft) override;
     QPoint cursorPos() const override;
-    QSize screenSize() const override;
+    QRect screenGeometryAt(QPoint p) const override;
     bool canPlaceItself() const override;
     void startSystemMove() override;
     void setIcon(const QString& name) override;

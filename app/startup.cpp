@@ -32,25 +32,32 @@ bool Startup(Vakto& v) {
 
 void Tick(Vakto& v) {
     if (v.app.ended) return;
-    const std::int64_t key = TickKey(v.ports.clock.now());
+    // The clock is read once: the hands, the time texts, the alarm match and the minute work all see
+    // this one second. A second reading could fall into the next second, whose "00" work would then
+    // run here and again at the next tick.
+    const QDateTime now = v.ports.clock.now();
+    const std::int64_t key = TickKey(now);
     if (key == v.app.lastTickTime) return;
     // A jump of more than one second (late timer, suspend, clock set forward) is a gap: what was due
     // inside it is caught up below instead of being lost.
     const std::int64_t last = v.app.lastTickTime;
     const bool forwardGap = last != 0 && key - last > 1;
-    const bool jumped = last != 0 && (key - last > 1 || key < last);
+    const bool setBack = last != 0 && key < last;
     v.app.lastTickTime = key;
     v.app.nowKey = key;
 
-    DrawClock(v);
-    UpdateTimeStrings(v);
+    DrawClock(v, now.time());
+    UpdateTimeStrings(v, now.time());
     ShowSeconds(v);
     const bool fullMinute = v.curSecond() == QLatin1String("00");
     // After a jump the digits and the countdown catch up at once rather than at the next full minute.
-    if (fullMinute || jumped) {
-        ShowTime(v, v.main.imgTime);
-        CountdownStep(v, jumped);
-    }
+    if (fullMinute || forwardGap || setBack) ShowTime(v, v.main.imgTime);
+    if (setBack)
+        CountdownAfterSetBack(v);
+    else if (forwardGap)
+        CountdownStep(v, FullMinutesPassed(last, key)); // the steps the missed ticks would have made
+    else if (fullMinute)
+        CountdownStep(v, 1);
     if (fullMinute && v.punch.punchMinutes < PunchOff) AdjustPunch(v, 1);
     if (v.alarm.alarmSet == 1) ColonBlink(v);
     AlarmMatch(v, key, forwardGap ? last : 0);
@@ -79,6 +86,25 @@ void OnUnload(Vakto& v) {
 
 void OnSessionEnd(Vakto& v) {
     QuitProgram(v);
+}
+
+void OnSessionSave(Vakto& v) {
+    if (v.app.ended) return;
+    PunchState& p = v.punch;
+    const bool punching = p.punchMinutes != PunchOff && p.punchMinutes > 0 && p.currentProject > 0 &&
+                          p.currentProject <= static_cast<int>(p.projects.size());
+    if (!punching) {
+        SaveProjects(v);
+        return;
+    }
+    // The file gets the minutes punched so far; the records in memory and the punch clock do not
+    // change, so switching the punch clock off or quitting later adds those minutes once, as always.
+    const std::vector<ProjectRec> kept = p.projects;
+    const QString label = v.main.lblDescription.text;
+    AddToProject(v); // adds punchMinutes to the selected record and writes the file
+    if (v.app.ended) return;
+    p.projects = kept;
+    SetText(v.main.lblDescription, label);
 }
 
 void QuitProgram(Vakto& v) {

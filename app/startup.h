@@ -13,6 +13,9 @@ bool OnCloseRequest(Vakto& v, bool userClose);
 void OnUnload(Vakto& v);
 // The session is ending (log out, shut down): quit as from the menu.
 void OnSessionEnd(Vakto& v);
+// The session manager asks for the data to be saved, which is not the session's end: the ledger is
+// written with the minutes punched so far, and the punch clock and everything else run on.
+void OnSessionSave(Vakto& v);
 void QuitProgram(Vakto& v);
 // Header V and user close: minimise and hide to the tray, or only minimise when no tray icon is shown.
 void HideToTray(Vakto& v);

@@ -24,7 +24,10 @@ TimeParts SplitTime(const QString& text) {
 }
 
 void UpdateTimeStrings(Vakto& v) {
-    const QTime t = v.ports.clock.now().time();
+    UpdateTimeStrings(v, v.ports.clock.now().time());
+}
+
+void UpdateTimeStrings(Vakto& v, const QTime& t) {
     // H:mm:ss first, then padded, so that curTime always has two digits per field.
     const QString unpadded = QStringLiteral("%1:%2:%3")
                                  .arg(t.hour())

@@ -3,6 +3,8 @@
 
 // Refreshes curTime and curParts from the injected clock.
 void UpdateTimeStrings(Vakto& v);
+// The same from a reading already taken (the tick's one reading of the clock).
+void UpdateTimeStrings(Vakto& v, const QTime& t);
 // Puts a "0" in front when the second character is ":" (a one-digit hour).
 QString PadTime(const QString& text);
 // Cuts "hh:mm:ss" at fixed positions.

@@ -88,14 +88,19 @@ void InitClock(Vakto& v) {
 }
 
 void DrawClock(Vakto& v) {
+    DrawClock(v, v.ports.clock.now().time());
+}
+
+void DrawClock(Vakto& v, const QTime& t) {
     EnsureSurface(v);
     RestoreDial(v);
-    // Each hand reads the clock when it is computed. The hour hand stands on the whole hour.
-    v.analog.hourEnd = RoundedDialPoint(v, v.ports.clock.now().time().hour(), HourStep, HourFactor);
+    // All three hands show the one time given, so the face never mixes two seconds. The hour hand
+    // stands on the whole hour.
+    v.analog.hourEnd = RoundedDialPoint(v, t.hour(), HourStep, HourFactor);
     DrawHand(v, QStringLiteral("H"));
-    v.analog.minuteEnd = RoundedDialPoint(v, v.ports.clock.now().time().minute(), MinuteStep, MinuteFactor);
+    v.analog.minuteEnd = RoundedDialPoint(v, t.minute(), MinuteStep, MinuteFactor);
     DrawHand(v, QStringLiteral("M"));
-    v.analog.secondEnd = RoundedDialPoint(v, v.ports.clock.now().time().second(), MinuteStep, SecondFactor);
+    v.analog.secondEnd = RoundedDialPoint(v, t.second(), MinuteStep, SecondFactor);
     DrawHand(v, QStringLiteral("S"));
     // One repaint of the finished face: the shell never shows a half-drawn redraw.
     v.main.picClock.dirty = true;

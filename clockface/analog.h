@@ -8,8 +8,11 @@ constexpr double MinuteStep = 0.10471976; // 6 degrees per minute or second
 
 // Allocates the dial surface (once), sets the centre and the hands' start points, then DrawClock.
 void InitClock(Vakto& v);
-// Restores the dial picture and draws the three hands; marks picClock dirty once, when finished.
+// Restores the dial picture and draws the three hands for the clock's time (read once); marks
+// picClock dirty once, when finished.
 void DrawClock(Vakto& v);
+// The same for a time already read (the tick's one reading of the clock).
+void DrawClock(Vakto& v, const QTime& t);
 // imgMark centred on the countdown's minute.
 void PlaceAlarmMark(Vakto& v);
 // The twelve hot spots, visible and centred on the five-minute positions.

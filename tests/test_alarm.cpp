@@ -37,6 +37,16 @@ QPoint DialAt(double minutes, double radius) {
            QPoint(int(std::lround(68.5 + radius * std::sin(a))), int(std::lround(68.5 - radius * std::cos(a))));
 }
 
+// Sets the alarm to hh:mm through setting mode and the arrows, as a user would.
+void SetWithArrows(Harness& h, const QString& hhmm) {
+    h.click(AlarmDigits);
+    const int pos[4] = {0, 1, 3, 4};
+    for (int i = 0; i < 4; ++i)
+        for (int guard = 0; guard < 10 && h.v->alarm.editAlarmTime.at(pos[i]) != hhmm.at(pos[i]); ++guard)
+            h.click(Arrow(i));
+    h.click(AlarmDigits);
+}
+
 QChar PicChar(const Element& e) {
     if (e.pic.strip != Strip::imgTime && e.pic.strip != Strip::imgSet) return QLatin1Char('?');
     switch (e.pic.index) {
@@ -92,6 +102,7 @@ private slots:
     void presetHover();
     void dragRules_data();
     void dragRules();
+    void dragOverTheDial_data();
     void dragOverTheDial();
     void toggleAlarm();
     void ringInSettingMode();
@@ -344,12 +355,29 @@ void TestAlarm::dragRules() {
     QCOMPARE(int(DragMinutes(std::int16_t(countdown), angle)), minutes);
 }
 
+void TestAlarm::dragOverTheDial_data() {
+    QTest::addColumn<int>("button");
+    QTest::newRow("left button drags") << 1;
+    QTest::newRow("right button does not") << 2;
+    QTest::newRow("middle button does not") << 4;
+}
+
 void TestAlarm::dragOverTheDial() {
+    QFETCH(int, button);
     Started s(14, 7, 31);
     Vakto& v = s.v();
     const QPoint mark = OnDial(v.main.imgMark);
-    s.h.press(mark);
-    QVERIFY(v.alarm.dragging);
+    s.h.press(mark, button);
+    QCOMPARE(v.alarm.dragging, button == 1);
+    if (button != 1) {
+        for (int m = 1; m <= 15; ++m)
+            s.h.move(DialAt(m, 34), button);
+        s.h.release(DialAt(15, 34), button);
+        QCOMPARE(v.alarm.countdownMinutes, std::int16_t(0));
+        QCOMPARE(v.alarm.alarmOff, std::int16_t(1));
+        QCOMPARE(v.main.imgMark.rect.topLeft(), QPoint(64, 4));
+        return;
+    }
     for (int m = 1; m <= 15; ++m)
         s.h.move(DialAt(m, 34), 1);
     QCOMPARE(v.alarm.countdownMinutes, std::int16_t(15));
@@ -504,12 +532,16 @@ void TestAlarm::timerRings_data() {
     QTest::addColumn<int>("preset"); // -1: ToggleAlarm, 100+i: hot spot i
     QTest::addColumn<QString>("alarm");
     QTest::addColumn<int>("countdown");
-    QTest::newRow("toggle at 14:07:58 crosses a minute") << QTime(14, 7, 58) << -1 << "14:08:02" << 1;
-    QTest::newRow("23:50:20 plus 15") << QTime(23, 50, 20) << 5 << "00:05:20" << 15;
-    QTest::newRow("23:30:20 plus 60") << QTime(23, 30, 20) << 9 << "00:30:20" << 60;
-    QTest::newRow("hot spot 2 at 23:58:00") << QTime(23, 58, 0) << 102 << "00:08:00" << 10;
-    QTest::newRow("toggle at 23:59:58") << QTime(23, 59, 58) << -1 << "00:00:02" << 1;
-    QTest::newRow("preset 0 at 23:50:20 stays off") << QTime(23, 50, 20) << 0 << "23:50:20" << 0;
+    QTest::addColumn<bool>("settingMode"); // the alarm digits clicked twice, no arrow touched
+    QTest::newRow("toggle at 14:07:58 crosses a minute") << QTime(14, 7, 58) << -1 << "14:08:02" << 1 << false;
+    QTest::newRow("23:50:20 plus 15") << QTime(23, 50, 20) << 5 << "00:05:20" << 15 << false;
+    QTest::newRow("23:30:20 plus 60") << QTime(23, 30, 20) << 9 << "00:30:20" << 60 << false;
+    QTest::newRow("hot spot 2 at 23:58:00") << QTime(23, 58, 0) << 102 << "00:08:00" << 10 << false;
+    QTest::newRow("toggle at 23:59:58") << QTime(23, 59, 58) << -1 << "00:00:02" << 1 << false;
+    QTest::newRow("preset 0 at 23:50:20 stays off") << QTime(23, 50, 20) << 0 << "23:50:20" << 0 << false;
+    QTest::newRow("23:55:10 plus 10, setting mode in and out") << QTime(23, 55, 10) << 4 << "00:05:10" << 10 << true;
+    QTest::newRow("23:30:20 plus 60, setting mode in and out") << QTime(23, 30, 20) << 9 << "00:30:20" << 60 << true;
+    QTest::newRow("14:07:31 plus 45, setting mode in and out") << QTime(14, 7, 31) << 8 << "14:52:31" << 45 << true;
 }
 
 void TestAlarm::timerRings() {
@@ -526,6 +558,22 @@ void TestAlarm::timerRings() {
         s.h.click(OnDial(v.main.imgHotSpot[preset - 100]));
     else
         s.h.click(Preset(preset));
+    QFETCH(bool, settingMode);
+    if (settingMode) {
+        const std::int64_t due = v.alarm.alarmDue;
+        const auto runFor = [&](int seconds) {
+            const QTime t = s.h.clock.t.time().addSecs(seconds);
+            s.h.runTo(t.hour(), t.minute(), t.second());
+        };
+        runFor(5);
+        s.h.click(AlarmDigits);
+        QCOMPARE(v.alarm.alarmSet, std::int16_t(1));
+        runFor(3); // the colon blinks meanwhile
+        s.h.click(AlarmDigits);
+        QCOMPARE(v.alarm.alarmSet, std::int16_t(0));
+        QCOMPARE(Row(v.main.imgAlarm), alarm.left(5)); // shown with the lit colon, as armed
+        QCOMPARE(v.alarm.alarmDue, due);
+    }
     QCOMPARE(v.alarm.alarmTime, alarm);
     QCOMPARE(v.alarm.countdownMinutes, std::int16_t(countdown));
     QCOMPARE(v.alarm.alarmOff, std::int16_t(countdown == 0 ? 1 : 0));
@@ -583,36 +631,61 @@ void TestAlarm::clockSetBackRingsNothingEarly() {
     s.h.clock.set(14, 10, 0);
     s.h.tick();
     QVERIFY(s.h.sound.played.isEmpty());
-    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(7));
+    // 70 full minutes passed: the steps from 60 would have reached 00 at 14:00.
+    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(0));
     s.h.runTo(14, 17, 31);
     QCOMPARE(s.h.sound.played.size(), 1);
 }
 
 void TestAlarm::countdownAfterGap_data() {
+    QTest::addColumn<QString>("alarm"); // hh:mm set with the arrows; empty: preset 45, 14:52:31
+    QTest::addColumn<QTime>("gapFrom");
     QTest::addColumn<QTime>("after");
     QTest::addColumn<int>("countdown");
-    QTest::newRow("forward 22 minutes, mid-minute") << QTime(14, 30, 10) << 22;
-    QTest::newRow("forward onto a full minute") << QTime(14, 40, 0) << 12;
-    QTest::newRow("back 7 minutes") << QTime(14, 0, 10) << 52;
+    QTest::newRow("forward 22 minutes, mid-minute") << "" << QTime(14, 7, 40) << QTime(14, 30, 10) << 22;
+    QTest::newRow("forward onto a full minute") << "" << QTime(14, 7, 40) << QTime(14, 40, 0) << 12;
+    QTest::newRow("back 7 minutes") << "" << QTime(14, 7, 40) << QTime(14, 0, 10) << 52;
+    // More than an hour ahead: the steps the missed minutes would have made, not SetAlarm's formula.
+    QTest::newRow("90 minutes ahead, 3 minutes lost after reaching 00")
+        << "15:37" << QTime(15, 10, 20) << QTime(15, 13, 20) << 0;
+    QTest::newRow("90 minutes ahead, 10 minutes lost while counting")
+        << "15:37" << QTime(14, 30, 10) << QTime(14, 40, 10) << 27;
+    QTest::newRow("2 h 30 ahead, 30 minutes lost after reaching 00")
+        << "16:37" << QTime(14, 50, 10) << QTime(15, 20, 10) << 0;
+    QTest::newRow("90 minutes ahead, a 30-minute gap across the 00 stops at 00")
+        << "15:37" << QTime(14, 50, 10) << QTime(15, 20, 10) << 0;
 }
 
 void TestAlarm::countdownAfterGap() {
+    QFETCH(QString, alarm);
+    QFETCH(QTime, gapFrom);
     QFETCH(QTime, after);
     QFETCH(int, countdown);
     Started s(14, 7, 31);
     Vakto& v = s.v();
-    s.h.click(Preset(8)); // 45 minutes: 14:52:31
-    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(45));
-    s.h.runTo(14, 7, 40);
+    SetAnnouncer(v, 0);
+    if (alarm.isEmpty())
+        s.h.click(Preset(8));
+    else
+        SetWithArrows(s.h, alarm);
+    const QString due = alarm.isEmpty() ? QStringLiteral("14:52:31") : alarm + QStringLiteral(":00");
+    QCOMPARE(v.alarm.alarmTime, due);
+    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(alarm.isEmpty() ? 45 : alarm == "15:37" ? 60 : 30));
+    s.h.runTo(gapFrom.hour(), gapFrom.minute(), gapFrom.second());
     s.h.clock.set(after.hour(), after.minute(), after.second());
     s.h.tick();
     QCOMPARE(v.alarm.countdownMinutes, std::int16_t(countdown));
     QCOMPARE(Countdown(v), QStringLiteral("%1").arg(countdown, 2, 10, QLatin1Char('0')));
     QCOMPARE(v.alarm.alarmOff, std::int16_t(0));
-    // From there it steps once a minute again.
+    // From there it steps once a minute again, and the alarm rings at its time, once.
     const QTime next = QTime(after.hour(), after.minute()).addSecs(60);
     s.h.runTo(next.hour(), next.minute(), 0);
-    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(countdown - 1));
+    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(std::max(0, countdown - 1)));
+    const QTime ring = QTime::fromString(due, QStringLiteral("hh:mm:ss"));
+    s.h.runTo(ring.addSecs(-1).hour(), ring.addSecs(-1).minute(), ring.addSecs(-1).second());
+    QVERIFY(s.h.sound.played.isEmpty());
+    s.h.runTo(ring.hour(), ring.minute(), ring.second());
+    QCOMPARE(s.h.sound.played.size(), 1);
 }
 
 QTEST_MAIN(TestAlarm)

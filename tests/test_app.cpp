@@ -2,6 +2,7 @@
 // close requests and quitting.
 
 #include "app/mainwindow.h"
+#include "app/pointer.h"
 #include "app/startup.h"
 #include "app/timetext.h"
 #include "digits/digits.h"
@@ -40,6 +41,7 @@ private slots:
     void firstTickActsSecondTickInSameSecondDoesNothing();
     void minuteWorkOnlyOnSecondZero();
     void tickAfterGapRefreshesTheTime();
+    void oneClockReadingPerTick();
     void layout_data();
     void layout();
     void stackingOnTheDescriptionLine();
@@ -167,6 +169,38 @@ void TestApp::tickAfterGapRefreshesTheTime() {
     QCOMPARE(RowText(h.v->main.imgTime), QStringLiteral("09:45"));
 }
 
+void TestApp::oneClockReadingPerTick() {
+    // The clock turns 09:15:00 while a tick is under way: that tick handles 09:14:59 only, and the
+    // minute's work is done once, by the next tick.
+    Harness h;
+    ScriptedClock clock;
+    const QDate d(2026, 12, 9);
+    clock.script = {QDateTime(d, QTime(9, 14, 58))};
+    Vakto v(Ports{clock, h.sound, h.browser, h.dialogs, h.tray, h.window}, h.dir.path());
+    QVERIFY(Startup(v));
+    Tick(v);
+    PointerPress(v, {8 + 15, 33 + 14}, 1); // project 1
+    PointerPress(v, {248 + 15, 20 + 107 + 15}, 1);
+    PointerRelease(v, {248 + 15, 20 + 107 + 15}, 1, 0); // punch on
+    PointerPress(v, {221 + 11, 164 + 12}, 1);
+    PointerRelease(v, {221 + 11, 164 + 12}, 1, 0); // preset 10: 09:24:58
+    QCOMPARE(v.punch.punchMinutes, std::int16_t(0));
+    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(10));
+    clock.script = {QDateTime(d, QTime(9, 14, 59)), QDateTime(d, QTime(9, 15, 0))};
+    clock.calls = 0;
+    Tick(v);
+    QCOMPARE(clock.calls, std::size_t(1));
+    QCOMPARE(v.curTime(), QStringLiteral("09:14:59"));
+    QCOMPARE(v.analog.secondEnd, QPoint(63, 14)); // the hands show the same second
+    QCOMPARE(v.punch.punchMinutes, std::int16_t(0));
+    Tick(v);
+    Tick(v); // same second again: nothing
+    QCOMPARE(v.curTime(), QStringLiteral("09:15:00"));
+    QCOMPARE(v.punch.punchMinutes, std::int16_t(1));
+    QCOMPARE(v.alarm.countdownMinutes, std::int16_t(9));
+    QCOMPARE(h.sound.played.size(), 1); // the announcer's quarter, once
+}
+
 void TestApp::layout_data() {
     QTest::addColumn<QString>("element");
     QTest::addColumn<QRect>("rect");
@@ -236,7 +270,11 @@ void TestApp::headerHover_data() {
     QTest::newRow("X straight onto V") << QList<QPoint>{{300, 5}, {330, 5}} << 0 << 1;
     QTest::newRow("V then bare window") << QList<QPoint>{{330, 5}, {240, 100}} << 0 << 0;
     QTest::newRow("X then dial surface") << QList<QPoint>{{300, 5}, {280, 60}} << 0 << 0;
-    QTest::newRow("X then out through the top edge") << QList<QPoint>{{300, 5}} << 1 << 0;
+    // Leaving the window sends no move to it, so the hover picture stays until the pointer is back.
+    QTest::newRow("X then out through the top edge")
+        << QList<QPoint>{{300, 5}, {300, 0}, {300, -1}, {301, -20}} << 1 << 0;
+    QTest::newRow("V, out through the top, back over the bare window")
+        << QList<QPoint>{{330, 3}, {330, -1}, {240, -5}, {240, 100}} << 0 << 0;
 }
 
 void TestApp::headerHover() {

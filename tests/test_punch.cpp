@@ -436,10 +436,16 @@ void TestPunch::quitKeepsPunchedMinutes_data() {
     QTest::addColumn<int>("path"); // 0 header X, 1 session end, 2 QuitProgram (tray Exit)
     QTest::addColumn<bool>("selected");
     QTest::addColumn<int>("minutes");
-    QTest::newRow("header X, project 2") << 0 << true << 2;
-    QTest::newRow("session end, project 2") << 1 << true << 2;
-    QTest::newRow("tray exit, project 2") << 2 << true << 2;
-    QTest::newRow("header X, no project") << 0 << false << 0;
+    // Session saves at 18:00:05 (and 18:01:05) before the quit at 18:02:05; they must not stop
+    // the program or the punch clock, nor count a minute twice.
+    QTest::addColumn<int>("sessionSaves");
+    QTest::newRow("header X, project 2") << 0 << true << 2 << 0;
+    QTest::newRow("session end, project 2") << 1 << true << 2 << 0;
+    QTest::newRow("tray exit, project 2") << 2 << true << 2 << 0;
+    QTest::newRow("header X, no project") << 0 << false << 0 << 0;
+    QTest::newRow("session save, then header X") << 0 << true << 4 << 1;
+    QTest::newRow("two session saves, then session end") << 1 << true << 4 << 2;
+    QTest::newRow("session save, no project") << 0 << false << 0 << 1;
 }
 
 void TestPunch::quitKeepsPunchedMinutes() {
@@ -452,6 +458,20 @@ void TestPunch::quitKeepsPunchedMinutes() {
     h.click(PunchButton);
     h.runTo(18, 0, 5);
     QCOMPARE(h.v->punch.punchMinutes, std::int16_t(2));
+    QFETCH(int, sessionSaves);
+    for (int i = 0; i < sessionSaves; ++i) {
+        OnSessionSave(*h.v);
+        QVERIFY(!h.window.ended);
+        QCOMPARE(h.v->punch.punchMinutes, std::int16_t(2 + i));
+        QCOMPARE(Digits(*h.v), QStringLiteral("- - %1").arg(2 + i));
+        QCOMPARE(h.v->main.imgPunch.pic, (PicRef{Strip::imgPunch, 1}));
+        // The file holds the minutes so far; the description line still shows the time at selection.
+        const ProjectRec saved = OnDisk(h, 2);
+        QCOMPARE(int(saved.hours) * 60 + saved.minutes, 59 + (selected ? 2 + i : 0));
+        if (selected) QCOMPARE(h.v->main.lblDescription.text, QStringLiteral("Project 2 [0:59]"));
+        h.runTo(18, 1 + i, 5);
+    }
+    if (sessionSaves > 0) h.runTo(18, 2, 5);
     if (path == 0) {
         h.press(HeaderX);
         h.release(HeaderX);

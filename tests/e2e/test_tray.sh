@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The real program under Xvfb with a real tray host (trayer, XEmbed) and no window manager:
 # the icon embeds, the header V hides to it, a click on it brings the window back, dragging the
-# bare skin snaps to the left edge, the tray menu's Exit saves and removes the icon; without a
+# bare skin snaps to the left edge and, on a desktop of two monitors side by side, carries the
+# window onto the second one and snaps it to that one's edges; the tray menu's Exit saves and
+# removes the icon; without a
 # tray host the header V only minimises, and a tray started later receives the icon by itself.
 # Usage: test_tray.sh /path/to/vakto
 set -euo pipefail
 
 binary=${1:?usage: test_tray.sh /path/to/vakto}
-for tool in Xvfb trayer xdotool xwininfo; do
+for tool in Xvfb trayer xdotool xwininfo xrandr; do
     command -v "$tool" > /dev/null || { echo "test_tray: $tool is missing (scripts/install-deps)"; exit 1; }
 done
 
@@ -40,14 +42,19 @@ export XDG_RUNTIME_DIR="$work/runtime"
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 export QT_QPA_PLATFORM=xcb
 
-# Xvfb picks a free display itself and tells it through a file descriptor.
+# Xvfb picks a free display itself and tells it through a file descriptor. One wide screen is split
+# into two monitors below; -noreset keeps them when the last client leaves.
 exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 2048x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || fail "Xvfb did not start"
 export DISPLAY=":$(head -1 "$work/display")"
+# Two 1024 x 768 monitors side by side; the left one, holding the output, is the primary.
+xrandr --setmonitor L 1024/270x768/203+0+0 screen > /dev/null
+xrandr --setmonitor R 1024/270x768/203+1024+0 none > /dev/null
+[[ $(xrandr --listmonitors | head -1) == "Monitors: 2" ]] || fail "the screen was not split into two monitors"
 
 # Polls a command until it succeeds, for up to $1 tenths of a second.
 wait_for() {
@@ -141,6 +148,26 @@ xdotool mouseup 1
 sleep 0.2
 [[ $(win_x) == 0 && $(win_y) == 200 ]] || fail "the window at $(win_x),$(win_y) did not snap to 0,200"
 pass "dragging the bare skin moves the window and snaps it to the left edge"
+
+# Drags from the bare spot (window 240, 190) through the given pointer x values at screen y 390.
+drag_to() {
+    xdotool mousemove $(($(win_x) + 240)) $(($(win_y) + 190)) mousedown 1
+    for x in "$@"; do xdotool mousemove "$x" 390; sleep 0.05; done
+    xdotool mouseup 1
+    sleep 0.2
+}
+drag_to 600 1100 1500
+[[ $(win_x) == 1260 && $(win_y) == 200 ]] || fail "the window at $(win_x),$(win_y) did not go onto the second monitor"
+# 5 pixels right of the second monitor's left edge: flush with it.
+drag_to 1400 1269
+[[ $(win_x) == 1024 ]] || fail "the window at $(win_x) did not snap to the second monitor's left edge 1024"
+# 5 pixels short of the second monitor's right edge: flush with it.
+drag_to 1600 1898
+[[ $(win_x) == 1663 ]] || fail "the window at $(win_x) did not snap to the second monitor's right edge (1663)"
+# Back on the first monitor, 4 pixels short of its right edge: flush with that one.
+drag_to 1200 875
+[[ $(win_x) == 639 && $(win_y) == 200 ]] || fail "the window at $(win_x),$(win_y) did not snap to the first monitor's right edge"
+pass "on two monitors the window goes onto the second and snaps to the edges of the one under the pointer"
 
 # Right click on the icon, E&xit chosen by its access key.
 click_icon 3

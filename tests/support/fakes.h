@@ -4,6 +4,8 @@
 #include "app/ports.h"
 
 #include <QDateTime>
+#include <QList>
+#include <QRect>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -82,7 +84,8 @@ public:
     QPoint position{100, 100};
     QSize sz{385, 195};
     QPoint cursor;
-    QSize screen{1024, 768};
+    // The desktop's screens, the primary first.
+    QList<QRect> screens{QRect(0, 0, 1024, 768)};
     bool placeable = true;
     int systemMoves = 0;
     QString icon;
@@ -112,7 +115,11 @@ public:
     QSize size() const override { return sz; }
     void move(QPoint p) override { position = p; }
     QPoint cursorPos() const override { return cursor; }
-    QSize screenSize() const override { return screen; }
+    QRect screenGeometryAt(QPoint p) const override {
+        for (const QRect& r : screens)
+            if (r.contains(p)) return r;
+        return screens.value(0);
+    }
     bool canPlaceItself() const override { return placeable; }
     void startSystemMove() override { ++systemMoves; }
     void setIcon(const QString& name) override { icon = name; }
