@@ -26,7 +26,7 @@ set(vakto_depends "")
 set(vakto_recommends "")
 # The media player is a library carried inside the program and loaded on the first ring, so its
 # Qt Multimedia, and the GStreamer plugins that decode and play the WAV file, are invisible to
-# dpkg-shlibdeps.
+# dpkg-shlibdeps. These two go when the chime no longer plays through Qt Multimedia.
 list(APPEND vakto_depends "libqt6multimedia6" "gstreamer1.0-plugins-good")
 # The text box and the About box draw text in a font that fontconfig finds at run time; the skin
 # was painted with this one.
