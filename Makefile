@@ -4,10 +4,17 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build deps configure format art bench measure measure-desktop fuzz asan clean
+# Sections of scripts/packages.txt to install; each command asks only for what it needs, and the
+# commands it runs first inherit that.
+DEPS ?= run
+
+.PHONY: run test build deps configure package format art bench measure measure-desktop fuzz asan clean
+
+test asan bench measure measure-desktop fuzz: DEPS = run package test
+package: DEPS = run package
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS)
 
 configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) > $(BUILD).configure.log 2>&1 || (cat $(BUILD).configure.log; exit 1)
@@ -21,6 +28,10 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) 2>&1 | tee ctest.log; exit $${PIPESTATUS[0]}
 
+# A Debian package of the installed layout: build/vakto_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
 asan:
 	@$(MAKE) --no-print-directory test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DVAKTO_SANITIZE=ON -DVAKTO_BENCH=OFF"
 
@@ -33,7 +44,7 @@ measure: build
 measure-desktop: build
 	@tools/measure-desktop $(BUILD)/bin/vakto
 
-fuzz:
+fuzz: deps
 	@tools/fuzz $(or $(FUZZ_SECONDS),60)
 
 art:

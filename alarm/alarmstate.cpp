@@ -45,7 +45,7 @@ void SoundAlarm(Vakto& v) {
 void PlaySound(Vakto& v, const QString& name, std::int16_t flags) {
     // Asynchronous play is the only mode the sound port has; the flags have nothing left to select.
     Q_UNUSED(flags)
-    v.ports.sound.play(v.app.programFolder + QStringLiteral("/wav/") + name + QStringLiteral(".wav"));
+    v.ports.sound.play(v.app.dataFolder + QStringLiteral("/wav/") + name + QStringLiteral(".wav"));
 }
 
 void ColonBlink(Vakto& v) {

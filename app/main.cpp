@@ -2,13 +2,16 @@
 
 #include "about/frmabout.h"
 #include "alarm/sound.h"
+#include "app/files.h"
+#include "app/frmvakto.h"
+#include "app/instance.h"
 #include "app/shell.h"
 #include "app/shellports.h"
 #include "app/startup.h"
 #include "tray/qttray.h"
+#include "tray/traymenu.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSessionManager>
@@ -37,18 +40,19 @@ QString ProgramFolder(const char* argv0) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // One instance per program folder. The check comes first: a second start ends here, silently,
-    // before anything is shown. A lock whose owner died is stale and taken over at once.
-    const QString folder = ProgramFolder(argv[0]);
-    QString lockPath = folder + QStringLiteral("/.vakto.lock");
-    if (!QFileInfo(folder).isWritable()) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        lockPath = (runtime.isEmpty() ? QDir::tempPath() : runtime) + QStringLiteral("/vakto-") +
-                   QString::number(qHash(folder), 16) + QStringLiteral(".lock");
-    }
-    QLockFile lock(lockPath);
+    // One instance per ledger. The check comes first: a second start asks the running instance to
+    // show its window and ends, silently and with status 0, before anything of its own is shown.
+    // A lock whose owner died is stale and taken over at once.
+    const FileLayout files =
+        ChooseFiles(ProgramFolder(argv[0]), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                    QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    QLockFile lock(files.lock);
     lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) return 0;
+    if (!lock.tryLock(0)) {
+        QCoreApplication second(argc, argv);
+        AskToShow(files.socket);
+        return 0;
+    }
 
     // A repaint a second of a few tens of kilobytes is cheaper to send over the X connection than
     // to hand over in shared memory: that path costs a round trip, and so a second wakeup, per frame.
@@ -60,7 +64,7 @@ int main(int argc, char** argv) {
         qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vakto"));
-    QApplication::setDesktopFileName(QStringLiteral("vakto"));
+    QApplication::setDesktopFileName(QStringLiteral("org.vakto.Vakto"));
     // The window hides to the tray and the alarm window closes itself: neither may end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -70,7 +74,8 @@ int main(int argc, char** argv) {
     MessageBoxes dialogs;
     QtTray tray;
     MainWindowPort window;
-    Vakto v(Ports{clock, sound, browser, dialogs, tray, window}, folder);
+    Vakto v(Ports{clock, sound, browser, dialogs, tray, window}, files.programFolder);
+    UseFiles(v, files);
     Shell shell(v);
     window.attach(&shell);
     tray.attach(&shell);
@@ -101,6 +106,14 @@ int main(int argc, char** argv) {
     if (!started || v.app.ended) return window.status();
     shell.sync();
     shell.startTicking();
+    // A second start asks through this socket; what it gets is the tray menu's "Show", raised.
+    InstanceServer instance(files.socket, [&] {
+        RunMenuItem(v, mnuShow);
+        shell.sync();
+        shell.mainWindow()->raise();
+        shell.mainWindow()->activateWindow();
+    });
+    instance.listen();
     const int rc = qapp.exec();
     return window.ended() ? window.status() : rc;
 }

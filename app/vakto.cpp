@@ -14,6 +14,8 @@ std::int64_t TickKey(const QDateTime& t) {
 
 Vakto::Vakto(Ports p, QString programFolder) : ports(p) {
     app.programFolder = std::move(programFolder);
+    app.dataFolder = app.programFolder;
+    app.ledgerPath = app.programFolder + QStringLiteral("/vakto.dat");
     BuildMainModel(*this);
     BuildDepotMenu(depot);
     BuildAlarmWindowModel(alarmWin);

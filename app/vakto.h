@@ -42,6 +42,12 @@ struct AppState {
     Element* captured = nullptr; // element that received the last press (mouse capture)
     bool pressedBare = false;    // the last press was on the bare window
     QString programFolder;       // folder of the executable, no trailing separator
+    QString dataFolder;          // holds wav/ and the supplied ledger; the program folder unless installed
+    QString ledgerPath;          // the ledger in use
+    // A missing ledger is created at start-up from `ledgerSeed` (the built-in records when empty)
+    // instead of being a fatal error: the user's own ledger on its first start.
+    bool seedLedger = false;
+    QString ledgerSeed;
 };
 
 // ---- clock face -------------------------------------------------------------------------------

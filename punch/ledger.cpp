@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -125,6 +126,58 @@ void OnConfirmClick(Vakto& v, int, const MouseEv&) {
     CommitDescription(v);
 }
 
+// Writes a whole file or leaves the old one as it was; returns why it failed, empty on success.
+// The new file is written beside the old one and renamed over it, so an interrupted save leaves one
+// whole file, never a torn one. Unbuffered, so that a short write (disk full, size limit) shows in
+// write()'s count: a buffered QSaveFile would commit the shortened file as a success.
+QString WriteWhole(const QString& path, const QByteArray& bytes) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return f.errorString();
+    errno = 0;
+    const qint64 written = f.write(bytes);
+    const int writeErrno = errno;
+    if (written != bytes.size())
+        return QStringLiteral("only %1 of %2 bytes could be written (%3)")
+            .arg(std::max<qint64>(written, 0))
+            .arg(bytes.size())
+            .arg(writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : f.errorString());
+    if (::fsync(f.handle()) != 0 && errno != EINVAL) return QString::fromLocal8Bit(std::strerror(errno));
+    if (!f.commit()) return f.errorString();
+    return QString();
+}
+
+// The user's ledger on its first start: a copy of the supplied one, or the built-in records. A
+// supplied ledger that does not read is reported under its own name, and nothing is created.
+bool SeedLedger(Vakto& v) {
+    const QString from = v.app.ledgerSeed;
+    QByteArray bytes = DefaultLedger();
+    if (!from.isEmpty()) {
+        const QString name = QDir::toNativeSeparators(from);
+        QFile f(from);
+        if (!f.open(QIODevice::ReadOnly)) {
+            Fail(v, QStringLiteral("%1: the supplied project file cannot be opened: %2").arg(name, f.errorString()));
+            return false;
+        }
+        bytes = f.readAll();
+        const LedgerRead r = ParseLedger(bytes);
+        if (f.error() != QFileDevice::NoError || !r.ok) {
+            Fail(v, QStringLiteral("%1: %2").arg(name, r.ok ? f.errorString() : r.error));
+            return false;
+        }
+    }
+    const QString folder = QFileInfo(LedgerPath(v)).absolutePath();
+    QString why;
+    if (!QDir().mkpath(folder))
+        why = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
+    else
+        why = WriteWhole(LedgerPath(v), bytes);
+    if (!why.isEmpty()) {
+        Fail(v, QStringLiteral("%1: the project file cannot be created: %2").arg(FileName(v), why));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString DecodeWindows1252(const QByteArray& bytes) {
@@ -229,10 +282,18 @@ QByteArray FormatLedger(const std::vector<ProjectRec>& projects, bool legacyEnco
 }
 
 QString LedgerPath(const Vakto& v) {
-    return v.app.programFolder + QStringLiteral("/vakto.dat");
+    return v.app.ledgerPath;
+}
+
+QByteArray DefaultLedger() {
+    std::vector<ProjectRec> projects;
+    for (std::int16_t k = 1; k <= 12; ++k)
+        projects.push_back(ProjectRec{k, 0, 0, QStringLiteral("Project %1").arg(k)});
+    return FormatLedger(projects);
 }
 
 bool LoadProjects(Vakto& v) {
+    if (v.app.seedLedger && !QFileInfo::exists(LedgerPath(v)) && !SeedLedger(v)) return false;
     QFile f(LedgerPath(v));
     if (!f.exists()) {
         Fail(v, QStringLiteral("%1: the project file does not exist").arg(FileName(v)));
@@ -261,29 +322,8 @@ bool SaveProjects(Vakto& v) {
     // After a fatal report (a ledger that never loaded, a failed save) nothing may touch the file.
     if (v.app.ended) return false;
     const QByteArray bytes = FormatLedger(v.punch.projects, v.punch.legacyEncoding);
-    // The new ledger is written beside the old one and renamed over it, so an interrupted save leaves
-    // one whole file, never a torn one. Unbuffered, so that a short write (disk full, size limit) shows
-    // in write()'s count: a buffered QSaveFile would commit the shortened file as a success.
-    QSaveFile f(LedgerPath(v));
-    QString why;
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        why = f.errorString();
-    } else {
-        errno = 0;
-        const qint64 written = f.write(bytes);
-        const int writeErrno = errno;
-        if (written != bytes.size())
-            why = QStringLiteral("only %1 of %2 bytes could be written (%3)")
-                      .arg(std::max<qint64>(written, 0))
-                      .arg(bytes.size())
-                      .arg(writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : f.errorString());
-        else if (::fsync(f.handle()) != 0 && errno != EINVAL)
-            why = QString::fromLocal8Bit(std::strerror(errno));
-        else if (!f.commit())
-            why = f.errorString();
-    }
+    const QString why = WriteWhole(LedgerPath(v), bytes);
     if (!why.isEmpty()) {
-        // The unfinished new file goes with `f`; the old one was never touched.
         Fail(v, QStringLiteral("%1: the project file cannot be written: %2").arg(FileName(v), why));
         return false;
     }

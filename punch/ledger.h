@@ -29,7 +29,9 @@ bool EncodeWindows1252(const QString& text, QByteArray* out);
 QString SanitiseName(const QString& typed);
 
 QString LedgerPath(const Vakto& v);
-// Read at start-up; false after a fatal report.
+// The twelve records a new user starts with, in the file format.
+QByteArray DefaultLedger();
+// Read at start-up (after creating a missing per-user ledger); false after a fatal report.
 bool LoadProjects(Vakto& v);
 // Rewrites the whole file; false after a fatal report (the old file stays as it was).
 bool SaveProjects(Vakto& v);

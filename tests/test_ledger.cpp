@@ -1,4 +1,6 @@
 // The project ledger file: reading, writing, load and save failures, and saves that are killed.
+#include "alarm/alarmstate.h"
+#include "app/files.h"
 #include "app/startup.h"
 #include "punch/ledger.h"
 #include "punch/punch.h"
@@ -6,6 +8,7 @@
 #include "tests/support/harness.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +20,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -71,6 +76,42 @@ int SaveLoop(const QString& folder) {
     return 0;
 }
 
+// A folder the program cannot write: a read-only tmpfs for root (which ignores permissions), no
+// write permission for anyone else. `ok` is false where neither can be had.
+struct ReadOnlyFolder {
+    QString path;
+    bool mounted = false;
+    bool ok = false;
+    explicit ReadOnlyFolder(const QString& p) : path(p) {
+        if (::geteuid() == 0) mounted = ::mount("tmpfs", path.toLocal8Bit().constData(), "tmpfs", 0, "size=256k") == 0;
+    }
+    // After the folder is filled.
+    void seal() {
+        if (mounted)
+            ok = ::mount("tmpfs", path.toLocal8Bit().constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        else if (::geteuid() != 0)
+            ok = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    }
+    ~ReadOnlyFolder() {
+        if (mounted)
+            ::umount2(path.toLocal8Bit().constData(), MNT_DETACH);
+        else
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+// Every file under `root` with its bytes, to show that a start changed nothing there.
+QMap<QString, QByteArray> Snapshot(const QString& root) {
+    QMap<QString, QByteArray> out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        out.insert(path, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArrayLiteral("(unreadable)"));
+    }
+    return out;
+}
+
 } // namespace
 
 class TestLedger : public QObject {
@@ -92,6 +133,8 @@ private slots:
     void loadFailureEndsProgram();
     void failedSaveKeepsOldFile();
     void killedSaveLeavesWholeFile();
+    void choosesFiles_data();
+    void choosesFiles();
 };
 
 void TestLedger::readsRecords_data() {
@@ -414,6 +457,133 @@ void TestLedger::killedSaveLeavesWholeFile() {
     }
     qInfo("after %d kills: %d times the first ledger, %d times the second", Kills, seenA, seenB);
     QVERIFY(seenA > 0 && seenB > 0);
+}
+
+void TestLedger::choosesFiles_data() {
+    // Paths relative to a private root: "bin" is the program folder, "home/.local/share" the
+    // user's data folder. Files are "path=content" with content one of the ledgers below, or
+    // "path/" for a folder.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("readOnly"); // the program folder cannot be written
+    QTest::addColumn<QString>("dataFolder");
+    QTest::addColumn<QString>("ledger");
+    QTest::addColumn<QString>("seed");
+    QTest::addColumn<QString>("result"); // the ledger in use after start-up, or "error: <fault>"
+    const QString user = QStringLiteral("home/.local/share/vakto/vakto.dat");
+    QTest::newRow("portable and writable: the ledger beside the program")
+        << QStringList{"bin/vakto.dat=own", "bin/wav/", "share/vakto/vakto.dat=supplied"} << false << "bin"
+        << "bin/vakto.dat"
+        << ""
+        << "own";
+    QTest::newRow("portable but read-only: the user's ledger, seeded from the program's")
+        << QStringList{"bin/vakto.dat=own", "bin/wav/"} << true << "bin" << user << "bin/vakto.dat"
+        << "own";
+    QTest::newRow("installed: the user's ledger, seeded from share/vakto")
+        << QStringList{"share/vakto/vakto.dat=supplied", "share/vakto/wav/"} << false << "share/vakto" << user
+        << "share/vakto/vakto.dat"
+        << "supplied";
+    QTest::newRow("installed without a supplied ledger: the built-in records")
+        << QStringList{"share/vakto/wav/"} << false << "share/vakto" << user << ""
+        << "default";
+    QTest::newRow("nothing anywhere: the built-in records, the sound beside the program")
+        << QStringList{} << false << "bin" << user << ""
+        << "default";
+    QTest::newRow("later starts: the user's ledger stays as it is")
+        << QStringList{"share/vakto/vakto.dat=supplied", "home/.local/share/vakto/vakto.dat=own"} << false
+        << "share/vakto" << user << "share/vakto/vakto.dat"
+        << "own";
+    QTest::newRow("a broken supplied ledger is reported, nothing is created")
+        << QStringList{"share/vakto/vakto.dat=broken"} << false << "share/vakto" << user << "share/vakto/vakto.dat"
+        << "error: share/vakto/vakto.dat: line 3: the hours field";
+    QTest::newRow("the data folder cannot be made")
+        << QStringList{"share/vakto/vakto.dat=supplied", "home/.local/share=own"} << false << "share/vakto" << user
+        << "share/vakto/vakto.dat"
+        << "error: vakto/vakto.dat: the project file cannot be created";
+}
+
+void TestLedger::choosesFiles() {
+    QFETCH(QStringList, files);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, dataFolder);
+    QFETCH(QString, ledger);
+    QFETCH(QString, seed);
+    QFETCH(QString, result);
+    const QMap<QString, QByteArray> contents{
+        {QStringLiteral("own"), Header + "1\t7\t5\tOwn\r\n"},
+        {QStringLiteral("supplied"), Header + "1\t0\t0\tSupplied\r\n2\t0\t0\tTwo\r\n"},
+        {QStringLiteral("broken"), Header + "1\tx\t0\tBroken\r\n"},
+        {QStringLiteral("default"), SuppliedLedger()},
+    };
+    QTemporaryDir tmp;
+    const QString root = tmp.path() + QStringLiteral("/");
+    QVERIFY(QDir().mkpath(root + QStringLiteral("bin")));
+    ReadOnlyFolder ro(root + QStringLiteral("bin"));
+    for (const QString& entry : files) {
+        const QString path = root + entry.section(QLatin1Char('='), 0, 0);
+        if (path.endsWith(QLatin1Char('/'))) {
+            QVERIFY(QDir().mkpath(path));
+            continue;
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contents.value(entry.section(QLatin1Char('='), 1)));
+    }
+    if (readOnly) {
+        ro.seal();
+        if (!ro.ok) QSKIP("cannot make a read-only folder here");
+    }
+    const QMap<QString, QByteArray> before = Snapshot(root + QStringLiteral("bin"));
+    const QMap<QString, QByteArray> shareBefore = Snapshot(root + QStringLiteral("share"));
+
+    const QString runtime = root + QStringLiteral("run");
+    const FileLayout f = ChooseFiles(root + QStringLiteral("bin"), root + QStringLiteral("home/.local/share"), runtime);
+    QCOMPARE(f.programFolder, root + QStringLiteral("bin"));
+    QCOMPARE(f.dataFolder, root + dataFolder);
+    QCOMPARE(f.ledger, root + ledger);
+    QCOMPARE(f.seed, seed.isEmpty() ? QString() : root + seed);
+    QCOMPARE(f.perUser, ledger != QLatin1String("bin/vakto.dat"));
+    // The lock goes with the ledger: beside a portable one, in the runtime folder for a user's.
+    QCOMPARE(f.lock, f.perUser ? f.lock : root + QStringLiteral("bin/.vakto.lock"));
+    if (f.perUser) QVERIFY2(f.lock.startsWith(runtime + QStringLiteral("/vakto-")), qPrintable(f.lock));
+    QVERIFY2(f.socket.startsWith(runtime + QStringLiteral("/vakto-")), qPrintable(f.socket));
+    QVERIFY(f.socket != f.lock);
+    // Another ledger, another lock and socket.
+    const FileLayout other = ChooseFiles(root + QStringLiteral("bin"), root + QStringLiteral("other"), runtime);
+    if (f.perUser) QVERIFY(other.lock != f.lock && other.socket != f.socket);
+
+    FakeCore c(f.programFolder);
+    UseFiles(c.v, f);
+    const bool started = Startup(c.v);
+    if (result.startsWith(QLatin1String("error: "))) {
+        QVERIFY(!started);
+        QCOMPARE(c.dialogs.errors.size(), 1);
+        QVERIFY2(c.dialogs.errors.first().contains(result.mid(7)), qPrintable(c.dialogs.errors.first()));
+        QVERIFY(c.window.status != 0);
+        QVERIFY(!QFileInfo::exists(root + ledger));
+    } else {
+        QVERIFY2(started, qPrintable(c.dialogs.errors.join(QLatin1Char('\n'))));
+        QFile in(root + ledger);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QCOMPARE(in.readAll(), contents.value(result));
+        // Punched minutes go to the ledger in use.
+        const int minutes = c.v.punch.projects[0].hours * 60 + c.v.punch.projects[0].minutes;
+        c.v.punch.currentProject = 1;
+        c.v.punch.punchMinutes = 3;
+        AddToProject(c.v);
+        in.close();
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const LedgerRead back = ParseLedger(in.readAll());
+        QVERIFY(back.ok);
+        QCOMPARE(back.projects[0].hours * 60 + back.projects[0].minutes, minutes + 3);
+        // The ring plays the sound of the data folder.
+        SoundAlarm(c.v);
+        QCOMPARE(c.sound.played.value(0), root + dataFolder + QStringLiteral("/wav/alarm.wav"));
+    }
+    if (f.perUser) {
+        QCOMPARE(Snapshot(root + QStringLiteral("bin")), before);
+        QCOMPARE(Snapshot(root + QStringLiteral("share")), shareBefore);
+    }
 }
 
 int main(int argc, char** argv) {
