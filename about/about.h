@@ -1,7 +1,7 @@
 #pragma once
 // The maker's web page and the header link area: the core half of the About box.
 
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // The maker's web page: the one address both links open. A reserved example domain.
 inline constexpr char MakerAddress[] = "https://vakto.example.org/";

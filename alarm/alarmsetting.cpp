@@ -1,9 +1,9 @@
 #include "alarm/alarmsetting.h"
 
 #include "alarm/alarmstate.h"
-#include "app/timetext.h"
 #include "clockface/analog.h"
 #include "digits/digits.h"
+#include "model/timetext.h"
 
 #include <QTime>
 #include <cmath>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Sets alarmTime ("hh:mm:ss" or "" for the current minute), shows it, switches the alarm on when
 // it lies ahead and computes the countdown. With nextDay, a time earlier than now means tomorrow

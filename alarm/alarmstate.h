@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 void SetAlarmState(Vakto& v, std::int16_t off);
 void SoundAlarm(Vakto& v);

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 void SetAnnouncer(Vakto& v, std::int16_t minutes);
 // The announcer button's cycle 0, 10, 15, 20, 30, 60, 0; any other value stays as it is.

@@ -2,7 +2,7 @@
 // Asynchronous event sound through libcanberra, the library the desktops' own notification sounds
 // go through (its PulseAudio backend also reaches PipeWire).
 
-#include "app/ports.h"
+#include "model/ports.h"
 
 #include <QObject>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Snapping distances to the screen edges, pixels: left, top and right attract at a gap of 10 or
 // less, the bottom at a gap of less than 10.

@@ -1,6 +1,6 @@
 #include "app/files.h"
 
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -2,7 +2,7 @@
 // The main window: paints the skin and the element model, and turns pointer events into calls
 // of the elements' handlers. It decides nothing itself.
 
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 #include <QWidget>
 #include <vector>

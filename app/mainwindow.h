@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Builds the main window's element model: places, sizes, start pictures, visibility, stacking
 // and the handlers of every element. Called once by the Vakto constructor.

@@ -2,9 +2,9 @@
 
 #include "about/frmabout.h"
 #include "alarm/frmalarm.h"
-#include "app/depot.h"
 #include "app/frmvakto.h"
 #include "app/startup.h"
+#include "model/depot.h"
 
 #include <QIcon>
 #include <QTime>

@@ -2,7 +2,7 @@
 // The shell hub: owns the windows, the picture cache and the Timer1 tick, and brings what the
 // user sees in step with the element model after every call into the core.
 
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 // Real implementations of the ports that belong to the application shell.
 
-#include "app/ports.h"
+#include "model/ports.h"
 
 class Shell;
 class FrmVakto;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Main window load: the start-up sequence. Returns false when the program must not go on
 // (a fatal data-file error has already been reported and the program ended).

@@ -1,4 +1,4 @@
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 #include "about/about.h"
 #include "alarm/alarmsetting.h"

@@ -3,11 +3,11 @@
 // The "allocs" counter is the number of operator new calls per iteration inside the timed loop.
 
 #include "alarm/alarmsetting.h"
-#include "app/depot.h"
 #include "app/startup.h"
-#include "app/vakto.h"
 #include "clockface/analog.h"
 #include "clockface/wuline.h"
+#include "model/depot.h"
+#include "model/vakto.h"
 #include "punch/ledger.h"
 #include "punch/punch.h"
 #include "tests/support/fakes.h"

@@ -1,6 +1,6 @@
 #include "clockface/analog.h"
 
-#include "app/depot.h"
+#include "model/depot.h"
 
 #include "clockface/wuline.h"
 

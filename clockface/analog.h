@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Clock geometry: angles are 32-bit floats in radians, clockwise from 12 o'clock on screen; dial
 // coordinates are pixels of picClock's drawing area, y downward.

@@ -1,6 +1,6 @@
 #include "clockface/wuline.h"
 
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Which element array a time row lives in: the main window's or the alarm window's imgTime.
 void ShowTime(Vakto& v, std::array<Element, 5>& imgTime);

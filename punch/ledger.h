@@ -1,7 +1,7 @@
 #pragma once
 // The project ledger: its text file format, loading and saving it, and the description line that
 // shows and edits the selected project.
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 #include <QByteArray>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 // The punch clock: its on/off state, the minute counter and its three small digits, the punch
 // button and the twelve project buttons.
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // punchMinutes while the punch clock is off.
 constexpr std::int16_t PunchOff = 9999;

@@ -4,8 +4,8 @@
 #include "app/mainwindow.h"
 #include "app/pointer.h"
 #include "app/startup.h"
-#include "app/timetext.h"
 #include "digits/digits.h"
+#include "model/timetext.h"
 #include "tests/support/harness.h"
 
 #include <QtTest>

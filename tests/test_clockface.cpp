@@ -1,10 +1,10 @@
 // The clock face: colour helpers, the anti-aliased line drawer, the hands, the mark, the hot spots,
 // the pointer angle and the dial change, checked pixel by pixel on real images.
 
-#include "app/depot.h"
 #include "clockface/analog.h"
 #include "clockface/pixlib.h"
 #include "clockface/wuline.h"
+#include "model/depot.h"
 #include "tests/support/harness.h"
 
 #include <QGuiApplication>

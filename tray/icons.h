@@ -1,4 +1,4 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 void SetWindowIcon(Vakto& v, const QString& iconName, std::int16_t alsoOwner);

@@ -4,7 +4,7 @@
 // StatusNotifier host shows the item's menu itself, from the copy of the core's tray menu that the
 // item exports over DBusMenu; on XEmbed the program opens the menu on its own.
 
-#include "app/ports.h"
+#include "model/ports.h"
 
 #include <QObject>
 #include <QSystemTrayIcon>

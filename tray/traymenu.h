@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Tray messages as the main window's mouse move receives them: x = message, y = 0.
 constexpr int TrayLeftDown = 513;

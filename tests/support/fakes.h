@@ -1,7 +1,7 @@
 #pragma once
 // Recording fakes of the ports, for tests that drive the core without a desktop.
 
-#include "app/ports.h"
+#include "model/ports.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 // A whole Vakto core with recording fakes and a private program folder holding a ledger.
 
-#include "app/vakto.h"
+#include "model/vakto.h"
 #include "tests/support/fakes.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/vakto.h"
+#include "model/vakto.h"
 
 // Refreshes curTime and curParts from the injected clock.
 void UpdateTimeStrings(Vakto& v);

@@ -2,8 +2,8 @@
 // The application object: the state of every module, the element models of the windows and the
 // ports to the desktop. Procedures of each subsystem are free functions taking Vakto&.
 
-#include "app/elements.h"
-#include "app/ports.h"
+#include "model/elements.h"
+#include "model/ports.h"
 
 #include <QDateTime>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "app/depot.h"
+#include "model/depot.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "app/timetext.h"
+#include "model/timetext.h"
 
 #include <QTime>
 
