@@ -1,13 +1,13 @@
 #include "about/frmabout.h"
 
-#include "app/shell.h"
+#include "model/pixmaps.h"
 
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
-FrmAbout::FrmAbout(Shell& shell) : QDialog(nullptr), m_shell(shell) {
+FrmAbout::FrmAbout(ShellHub& shell) : QDialog(nullptr), m_shell(shell) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Vakto"));
     setWindowIcon(shell.pixmaps().icon(QStringLiteral("about")));

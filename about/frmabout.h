@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-class Shell;
+class ShellHub;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -13,7 +13,7 @@ class QPushButton;
 class FrmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmAbout(Shell& shell);
+    explicit FrmAbout(ShellHub& shell);
 
     QGroupBox* frame() { return m_frame; }
     QLabel* label() { return m_label; }
@@ -23,7 +23,7 @@ public:
 private:
     void onDone();
 
-    Shell& m_shell;
+    ShellHub& m_shell;
     QGroupBox* m_frame = nullptr;
     QLabel* m_label = nullptr;
     QPushButton* m_http = nullptr;

@@ -10,14 +10,7 @@
 
 namespace {
 
-constexpr std::int64_t SecondsPerDay = 86400;
 constexpr std::int16_t PresetMinutes[10] = {0, 1, 3, 5, 10, 15, 20, 30, 45, 60};
-
-int DigitAt(const QString& s, int pos) {
-    if (pos >= s.size()) return 0;
-    const QChar c = s.at(pos);
-    return c.isDigit() ? c.digitValue() : 0;
-}
 
 } // namespace
 
@@ -61,17 +54,13 @@ void SetAlarm(Vakto& v, const QString& text, bool nextDay) {
     if (ahead < 0 && nextDay) ahead += SecondsPerDay;
     if (ahead <= 0) {
         SetAlarmState(v, 1);
-        v.alarm.countdownMinutes = 0;
-        PlaceAlarmMark(v);
-        SetPic(v.main.imgSet[0], Strip::imgSet, DigitBlank);
-        SetPic(v.main.imgSet[1], Strip::imgSet, DigitBlank);
+        BlankCountdown(v);
         return;
     }
     SetAlarmState(v, 0);
     v.alarm.alarmDue = CurrentKey(v) + ahead;
     v.alarm.countdownMinutes = CountdownFor(v, v.alarm.alarmTime, ahead);
-    PlaceAlarmMark(v);
-    ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], v.alarm.countdownMinutes);
+    ShowCountdown(v);
 }
 
 void ToggleAlarm(Vakto& v) {

@@ -10,14 +10,19 @@ namespace {
 constexpr int DoneLeft = 40, DoneTop = 96, DoneWidth = 105, DoneHeight = 25;
 constexpr int TimeLeft[5] = {24, 48, 72, 80, 104};
 
+} // namespace
+
+void ShowCountdown(Vakto& v) {
+    PlaceAlarmMark(v);
+    ShowTwoDigits(v.main.imgSet[0], v.main.imgSet[1], v.alarm.countdownMinutes);
+}
+
 void BlankCountdown(Vakto& v) {
     v.alarm.countdownMinutes = 0;
     PlaceAlarmMark(v);
     SetPic(v.main.imgSet[0], Strip::imgSet, DigitBlank);
     SetPic(v.main.imgSet[1], Strip::imgSet, DigitBlank);
 }
-
-} // namespace
 
 void SetAlarmState(Vakto& v, std::int16_t off) {
     v.alarm.alarmOff = off;

@@ -2,6 +2,10 @@
 #include "model/vakto.h"
 
 void SetAlarmState(Vakto& v, std::int16_t off);
+// The countdown on the dial: the mark at countdownMinutes and the minutes in its two small digits.
+void ShowCountdown(Vakto& v);
+// No countdown: countdownMinutes 0, the mark at 12 o'clock and both digits blank.
+void BlankCountdown(Vakto& v);
 void SoundAlarm(Vakto& v);
 void PlaySound(Vakto& v, const QString& name, std::int16_t flags);
 // Tick steps: the blinking colon in setting mode, and the alarm match. gapFrom is the TickKey of the last second

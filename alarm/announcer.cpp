@@ -3,13 +3,10 @@
 #include "alarm/alarmsetting.h"
 #include "alarm/alarmstate.h"
 #include "clockface/analog.h"
-#include "digits/digits.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr std::int64_t SecondsPerDay = 86400;
 
 void OnEachClick(Vakto& v, int, const MouseEv&) {
     SetAnnouncer(v, NextAnnouncePeriod(v.alarm.announceEvery));
@@ -74,8 +71,7 @@ void CountdownStep(Vakto& v, std::int64_t steps) {
     if (steps <= 0 || a.countdownMinutes <= 0) return;
     // Never below 0: a countdown that reached 00 keeps showing 00 until the alarm rings.
     a.countdownMinutes = static_cast<std::int16_t>(std::max<std::int64_t>(0, a.countdownMinutes - steps));
-    PlaceAlarmMark(v);
-    ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
+    ShowCountdown(v);
 }
 
 void CountdownAfterSetBack(Vakto& v) {
@@ -87,8 +83,7 @@ void CountdownAfterSetBack(Vakto& v) {
     if (ahead < 0) ahead += SecondsPerDay;
     if (ahead > 0) a.alarmDue = CurrentKey(v) + ahead;
     a.countdownMinutes = ahead > 0 ? CountdownFor(v, a.alarmTime, ahead) : 0;
-    PlaceAlarmMark(v);
-    ShowTwoDigits(v, v.main.imgSet[0], v.main.imgSet[1], a.countdownMinutes);
+    ShowCountdown(v);
 }
 
 void InstallAnnouncerHandlers(Vakto& v) {

@@ -1,14 +1,14 @@
 #include "alarm/frmalarm.h"
 
 #include "alarm/alarmstate.h"
-#include "app/shell.h"
+#include "model/pixmaps.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPainter>
 #include <QPushButton>
 
-PictureBox::PictureBox(Shell& shell, const Element& e, QWidget* parent) : QWidget(parent), m_shell(shell), m_e(e) {
+PictureBox::PictureBox(ShellHub& shell, const Element& e, QWidget* parent) : QWidget(parent), m_shell(shell), m_e(e) {
     setGeometry(e.rect);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -19,7 +19,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     p.drawPixmap(0, 0, m_shell.pixmaps().pixmap(m_e.pic));
 }
 
-FrmAlarm::FrmAlarm(Shell& shell) : QDialog(nullptr), m_shell(shell) {
+FrmAlarm::FrmAlarm(ShellHub& shell) : QDialog(nullptr), m_shell(shell) {
     Vakto& v = shell.vakto();
     setObjectName(QStringLiteral("frmAlarm"));
     setWindowTitle(QStringLiteral("Alarm"));

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <array>
 
-class Shell;
+class ShellHub;
 class QGroupBox;
 class QPushButton;
 struct Element;
@@ -14,20 +14,20 @@ struct Element;
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
-    PictureBox(Shell& shell, const Element& e, QWidget* parent);
+    PictureBox(ShellHub& shell, const Element& e, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    Shell& m_shell;
+    ShellHub& m_shell;
     const Element& m_e;
 };
 
 class FrmAlarm : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmAlarm(Shell& shell);
+    explicit FrmAlarm(ShellHub& shell);
     // Repaints from the alarm window model: the digits that changed and the button caption.
     void sync();
     QPushButton* doneButton() { return m_done; }
@@ -42,7 +42,7 @@ protected:
 private:
     void done();
 
-    Shell& m_shell;
+    ShellHub& m_shell;
     QGroupBox* m_frame = nullptr;
     QPushButton* m_done = nullptr;
     std::array<PictureBox*, 5> m_digits{};

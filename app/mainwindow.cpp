@@ -150,6 +150,10 @@ void BuildDepotMenu(DepotModel& d) {
         d.mnuTray[i].enabled = false;
     }
     d.mnuTray[mnuShow].isDefault = true;
+    d.mnuTray[mnuOnOff].onClick = ToggleAlarm;
+    d.mnuTray[mnuShow].onClick = [](Vakto& v) { ShowMainWindow(v, true); };
+    d.mnuTray[mnuAbout].onClick = [](Vakto& v) { v.ports.window.showAbout(); };
+    d.mnuTray[mnuExit].onClick = QuitProgram;
 }
 
 void HoverHeaderButtons(Vakto& v, std::int16_t xHover, std::int16_t vHover) {

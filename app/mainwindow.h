@@ -4,7 +4,7 @@
 // Builds the main window's element model: places, sizes, start pictures, visibility, stacking
 // and the handlers of every element. Called once by the Vakto constructor.
 void BuildMainModel(Vakto& v);
-// Builds the tray menu items of the depot.
+// Builds the tray menu items of the depot, with their actions.
 void BuildDepotMenu(DepotModel& d);
 void HoverHeaderButtons(Vakto& v, std::int16_t xHover, std::int16_t vHover);
 

@@ -132,10 +132,3 @@ void QuitProgram(Vakto& v) {
         v.ports.window.endProgram(0);
     }
 }
-
-void Fail(Vakto& v, const QString& message) {
-    if (v.app.ended) return;
-    v.app.ended = true;
-    v.ports.dialogs.error(message);
-    v.ports.window.endProgram(2);
-}

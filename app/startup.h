@@ -19,5 +19,3 @@ void OnSessionSave(Vakto& v);
 void QuitProgram(Vakto& v);
 // Header V and user close: minimise and hide to the tray, or only minimise when no tray icon is shown.
 void HideToTray(Vakto& v);
-// Fatal failure: report it (message box and standard error), end with a non-zero status, write nothing.
-void Fail(Vakto& v, const QString& message);

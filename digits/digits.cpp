@@ -1,13 +1,12 @@
 #include "digits/digits.h"
 
-namespace {
-// A character that is not a digit counts as 0, so every index stays inside its strip.
 int DigitAt(const QString& s, int pos) {
     if (pos >= s.size()) return 0;
     const QChar c = s.at(pos);
     return c.isDigit() ? c.digitValue() : 0;
 }
 
+namespace {
 void ShowRow(std::array<Element, 5>& row, const QString& source) {
     SetPic(row[0], Strip::imgTime, DigitAt(source, 0));
     SetPic(row[1], Strip::imgTime, DigitAt(source, 1));
@@ -42,7 +41,7 @@ void ClearAlarmDigits(Vakto& v) {
     SetPic(a[4], Strip::imgTime, DigitBlank);
 }
 
-void ShowTwoDigits(Vakto&, Element& tens, Element& units, int value) {
+void ShowTwoDigits(Element& tens, Element& units, int value) {
     const int t = value / 10;
     SetPic(tens, Strip::imgSet, t);
     SetPic(units, Strip::imgSet, value - 10 * t);

@@ -1,6 +1,8 @@
 #pragma once
 // The application object: the state of every module, the element models of the windows and the
-// ports to the desktop. Procedures of each subsystem are free functions taking Vakto&.
+// ports to the desktop. Procedures of each subsystem are free functions taking Vakto&. The
+// constructor lives at the top (app/vakto.cpp): it builds the windows' models and installs every
+// subsystem's handlers, so a Vakto is ready to start once it exists.
 
 #include "model/elements.h"
 #include "model/ports.h"
@@ -96,6 +98,8 @@ struct TrayState {
     int iconIndex = 0;
     QString tip;
     bool added = false;
+    // Where the icon's messages go: the main window's mouse move (x = message, y = 0), set by app/.
+    void (*onMessage)(Vakto&, const MouseEv&) = nullptr;
 };
 
 // ---- windows ----------------------------------------------------------------------------------
@@ -132,6 +136,9 @@ struct MenuItem {
     bool enabled = true;
     bool isDefault = false;
     bool separator = false;
+    // What choosing the item does; null for separators and inert items. Installed by app/, because
+    // the actions (the alarm, quitting) lie above the tray that runs them.
+    void (*onClick)(Vakto&) = nullptr;
 };
 
 enum MenuIndex { mnuOnOff, mnuState0, mnuState1, mnuTray1, mnuShow, mnuAbout, mnuTray2, mnuExit, MenuCount };
@@ -142,6 +149,8 @@ struct DepotModel {
     std::array<MenuItem, MenuCount> mnuTray;
     std::array<QImage, 6> imgDial; // the dial faces, kept in core: DrawClock restores from them
 };
+
+constexpr std::int64_t SecondsPerDay = 86400;
 
 // A local wall-clock second as one number: days since the Julian epoch * 86400 + seconds of the day.
 std::int64_t TickKey(const QDateTime& localTime);
@@ -167,3 +176,6 @@ struct Vakto {
     QString& curSecond() { return time.curParts.second; }
     const QString& curTime() const { return time.curTime; }
 };
+
+// Fatal failure: report it (message box and standard error), end with a non-zero status, write nothing.
+void Fail(Vakto& v, const QString& message);

@@ -1,6 +1,5 @@
 #include "punch/ledger.h"
 
-#include "app/startup.h"
 #include "punch/punch.h"
 
 #include <QDir>

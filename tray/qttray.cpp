@@ -1,7 +1,6 @@
 #include "tray/qttray.h"
 
-#include "app/mainwindow.h"
-#include "app/shell.h"
+#include "model/pixmaps.h"
 #include "tray/traymenu.h"
 
 #include <QAction>
@@ -39,7 +38,7 @@ QtTray::~QtTray() {
     delete m_menu;
 }
 
-void QtTray::attach(Shell* shell) {
+void QtTray::attach(ShellHub* shell) {
     m_shell = shell;
 }
 
@@ -158,6 +157,7 @@ void QtTray::activate(QSystemTrayIcon::ActivationReason reason) {
     // A StatusNotifier host shows the exported menu itself; a menu opened by the program could not
     // even be placed on Wayland.
     if (m_sni && msg == TrayRightUp) return;
-    OnMainMouseMove(m_shell->vakto(), MouseEv{0, msg, 0});
-    if (!m_shell->vakto().app.ended) m_shell->sync();
+    Vakto& v = m_shell->vakto();
+    if (v.tray.onMessage) v.tray.onMessage(v, MouseEv{0, msg, 0});
+    if (!v.app.ended) m_shell->sync();
 }

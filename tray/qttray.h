@@ -10,7 +10,7 @@
 #include <QSystemTrayIcon>
 
 class QMenu;
-class Shell;
+class ShellHub;
 
 // True when the session bus has a StatusNotifier watcher with a host registered: the test Qt itself
 // makes when it creates a tray icon.
@@ -24,7 +24,7 @@ class QtTray : public QObject, public TrayPort {
 public:
     QtTray();
     ~QtTray() override;
-    void attach(Shell* shell);
+    void attach(ShellHub* shell);
 
     bool add(int iconIndex, const QString& tip) override;
     bool change(int iconIndex, const QString& tip) override;
@@ -47,7 +47,7 @@ private:
     void syncMenu();
     void runMenuItem(int item);
 
-    Shell* m_shell = nullptr;
+    ShellHub* m_shell = nullptr;
     QSystemTrayIcon* m_icon = nullptr;
     QMenu* m_menu = nullptr;
     int m_iconIndex = 0;

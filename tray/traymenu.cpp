@@ -1,30 +1,13 @@
 #include "tray/traymenu.h"
 
-#include "alarm/alarmsetting.h"
-#include "app/startup.h"
-
 void ShowMainWindow(Vakto& v, bool restore) {
     if (restore) v.ports.window.setMinimised(false);
     v.ports.window.show();
 }
 
 void RunMenuItem(Vakto& v, int item) {
-    switch (item) {
-    case mnuOnOff:
-        ToggleAlarm(v);
-        break;
-    case mnuShow:
-        ShowMainWindow(v, true);
-        break;
-    case mnuAbout:
-        v.ports.window.showAbout();
-        break;
-    case mnuExit:
-        QuitProgram(v);
-        break;
-    default:
-        break; // nothing chosen, or an item without an action
-    }
+    if (item < 0 || item >= MenuCount) return; // nothing chosen
+    if (const auto action = v.depot.mnuTray[std::size_t(item)].onClick) action(v);
 }
 
 void TrayStep(Vakto& v, const MouseEv& e) {
