@@ -2,6 +2,7 @@
 
 #include "clockface/analog.h"
 #include "digits/digits.h"
+#include "model/depot.h"
 #include "tray/icons.h"
 #include "tray/systray.h"
 
@@ -81,9 +82,9 @@ void BuildAlarmWindowModel(AlarmWindowModel& m) {
         e.name = "imgTime";
         e.index = static_cast<std::int16_t>(i);
         e.parent = Container::Alarm;
-        // Relative to the frame the digits sit in.
-        e.rect = QRect(TimeLeft[i], 24, i == 2 ? 8 : 26, 50);
         e.pic = PicRef{Strip::imgTime, i == 2 ? ColonOn : DigitBlank};
+        // Relative to the frame the digits sit in.
+        e.rect = QRect(QPoint(TimeLeft[i], 24), PictureSize(e.pic));
     }
     m.cmdDone.name = "cmdDone";
     m.cmdDone.parent = Container::Alarm;

@@ -3,6 +3,7 @@
 #include "alarm/alarmsetting.h"
 #include "app/drag.h"
 #include "app/startup.h"
+#include "model/depot.h"
 #include "tray/traymenu.h"
 
 namespace {
@@ -17,10 +18,14 @@ void Init(Element& e, const char* name, int index, Container parent, QRect rect,
     e.dirty = true;
 }
 
+// An element showing a depot picture is as large as the picture the table of pictures gives.
+void Init(Element& e, const char* name, int index, Container parent, QPoint at, PicRef pic, bool visible = true) {
+    Init(e, name, index, parent, QRect(at, PictureSize(pic)), pic, visible);
+}
+
 constexpr int TimeX[5] = {112, 136, 160, 168, 192};
 constexpr int CorrectX[4] = {115, 139, 171, 195};
 constexpr int FixedLeft[10] = {106, 135, 163, 192, 221, 245, 270, 299, 327, 356};
-constexpr int FixedWidth[10] = {28, 27, 28, 28, 23, 24, 28, 27, 28, 28};
 
 void OnHeaderXMove(Vakto& v, int, const MouseEv&) {
     HoverHeaderButtons(v, 1, 0);
@@ -48,10 +53,10 @@ void BuildMainModel(Vakto& v) {
     const Container M = Container::Main;
     const Container D = Container::Dial;
 
-    Init(m.imgHeader, "imgHeader", -1, M, {2, 0, 50, 20}, {Strip::imgHeader, 1});
+    Init(m.imgHeader, "imgHeader", -1, M, QPoint(2, 0), {Strip::imgHeader, 1});
     Init(m.imgAuthor, "imgAuthor", -1, M, {264, 0, 25, 17}, {});
-    Init(m.imgHeaderX, "imgHeaderX", -1, M, {298, 0, 28, 20}, {Strip::imgHeaderX, 0});
-    Init(m.imgHeaderV, "imgHeaderV", -1, M, {326, 0, 55, 20}, {Strip::imgHeaderV, 0});
+    Init(m.imgHeaderX, "imgHeaderX", -1, M, QPoint(298, 0), {Strip::imgHeaderX, 0});
+    Init(m.imgHeaderV, "imgHeaderV", -1, M, QPoint(326, 0), {Strip::imgHeaderV, 0});
     m.imgHeaderX.tag = QStringLiteral("0");
     m.imgHeaderV.tag = QStringLiteral("0");
     m.imgHeader.onClick = OnHeaderClick;
@@ -63,18 +68,17 @@ void BuildMainModel(Vakto& v) {
     for (int i = 1; i <= 12; ++i) {
         const int col = (i - 1) % 3;
         const int row = (i - 1) / 3;
-        Init(m.imgPunchUp[i], "imgPunchUp", i, M, {8 + 32 * col, 33 + 29 * row, 31, 29},
+        Init(m.imgPunchUp[i], "imgPunchUp", i, M, QPoint(8 + 32 * col, 33 + 29 * row),
              {Strip::imgPunchUp, std::int16_t(i)});
     }
     m.imgPunchUp[0].visible = false;
     for (int i = 0; i < 5; ++i) {
-        const int w = i == 2 ? 8 : 26;
         const PicRef start{Strip::imgTime, i == 2 ? ColonOff : DigitBlank};
-        Init(m.imgTime[i], "imgTime", i, M, {TimeX[i], 34, w, 50}, start);
-        Init(m.imgAlarm[i], "imgAlarm", i, M, {TimeX[i], 96, w, 50}, start);
+        Init(m.imgTime[i], "imgTime", i, M, QPoint(TimeX[i], 34), start);
+        Init(m.imgAlarm[i], "imgAlarm", i, M, QPoint(TimeX[i], 96), start);
     }
     for (int i = 0; i < 4; ++i)
-        Init(m.imgCorrect[i], "imgCorrect", i, M, {CorrectX[i], 84, 22, 9}, {Strip::arrow, 0}, false);
+        Init(m.imgCorrect[i], "imgCorrect", i, M, QPoint(CorrectX[i], 84), {Strip::arrow, 0}, false);
 
     // Small digits: frames 9 wide at an 8-pixel pitch; the 8-pixel pictures fill them.
     Init(m.imgSet[0], "imgSet", 0, D, {114, 5, 9, 17}, {});
@@ -85,25 +89,24 @@ void BuildMainModel(Vakto& v) {
     Init(m.imgSet[5], "imgSet", 5, M, {220, 25, 9, 17}, {});
     Init(m.imgSet[6], "imgSet", 6, M, {228, 25, 9, 17}, {});
 
-    Init(m.picClock, "picClock", -1, M, {248, 20, 137, 137}, {Strip::imgDial, 0});
+    Init(m.picClock, "picClock", -1, M, QPoint(248, 20), {Strip::imgDial, 0});
     m.picClock.onMove = OnClockMove;
 
     Init(m.lblDescLeft, "lblDescLeft", -1, M, {8, 170, 4, 15}, {}, false);
     Init(m.lblDescription, "lblDescription", -1, M, {12, 170, 93, 15}, {}, false);
     Init(m.txtDescription, "txtDescription", -1, M, {12, 170, 76, 15}, {}, false);
-    Init(m.imgDescription, "imgDescription", -1, M, {86, 170, 19, 15}, {Strip::description, 0}, false);
+    Init(m.imgDescription, "imgDescription", -1, M, QPoint(86, 170), {Strip::description, 0}, false);
 
     for (int i = 0; i < 10; ++i)
-        Init(m.imgFixed[i], "imgFixed", i, M, {FixedLeft[i], 164, FixedWidth[i], 24},
-             {Strip::imgFixed, std::int16_t(i)});
+        Init(m.imgFixed[i], "imgFixed", i, M, QPoint(FixedLeft[i], 164), {Strip::imgFixed, std::int16_t(i)});
 
     // Only hot spot 0 exists at design time; PlaceHotSpot creates and places the others.
     for (int i = 0; i < 12; ++i)
         Init(m.imgHotSpot[i], "imgHotSpot", i, D, {60, 12, 17, 17}, {}, i == 0);
-    Init(m.imgMark, "imgMark", -1, D, {64, 4, 9, 9}, {Strip::mark, 0});
-    Init(m.imgCenter, "imgCenter", -1, D, {60, 60, 18, 18}, {Strip::imgCenter, 1});
-    Init(m.imgPunch, "imgPunch", -1, D, {0, 107, 30, 30}, {Strip::imgPunch, 0});
-    Init(m.imgEach, "imgEach", -1, D, {107, 107, 30, 30}, {Strip::imgEach, 2});
+    Init(m.imgMark, "imgMark", -1, D, QPoint(64, 4), {Strip::mark, 0});
+    Init(m.imgCenter, "imgCenter", -1, D, QPoint(60, 60), {Strip::imgCenter, 1});
+    Init(m.imgPunch, "imgPunch", -1, D, QPoint(0, 107), {Strip::imgPunch, 0});
+    Init(m.imgEach, "imgEach", -1, D, QPoint(107, 107), {Strip::imgEach, 2});
 
     m.mainOrder = {&m.imgHeader, &m.imgAuthor, &m.imgHeaderX, &m.imgHeaderV};
     for (int i = 1; i <= 12; ++i)

@@ -5,15 +5,14 @@
 #include "alarm/announcer.h"
 #include "clockface/analog.h"
 #include "digits/digits.h"
-#include "model/depot.h"
 #include "model/timetext.h"
 #include "punch/ledger.h"
 #include "punch/punch.h"
 #include "tray/systray.h"
 
 bool Startup(Vakto& v) {
-    // The single-instance check runs in main(), before this object exists.
-    LoadDepot(v);
+    // The single-instance check runs in main(), before this object exists. The depot's pictures
+    // are compiled in and decoded on first use: there is nothing to load.
     v.ports.window.show();
     AddTrayIcon(v);
     InitClock(v);
@@ -121,7 +120,6 @@ void QuitProgram(Vakto& v) {
     if (!SaveProjects(v)) return; // reported, and the program has ended
     RemoveTrayIcon(v);
     v.ports.window.unloadAbout();
-    v.depot.loaded = false;
     if (!v.app.unloading) {
         v.app.unloading = true;
         // Raises the close request and the unload, which enters here a second time and ends.

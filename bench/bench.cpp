@@ -6,7 +6,6 @@
 #include "app/startup.h"
 #include "clockface/analog.h"
 #include "clockface/wuline.h"
-#include "model/depot.h"
 #include "model/vakto.h"
 #include "punch/ledger.h"
 #include "punch/punch.h"
@@ -42,7 +41,6 @@ struct BenchCore : FakePorts {
     QTemporaryDir dir;
     Vakto v{ports(), dir.path()};
     BenchCore() {
-        LoadDepot(v);
         clock.set(10, 8, 37); // long hands in the steep octants: the most steps per line
         InitClock(v);
         SetDial(v, 2);

@@ -2,33 +2,14 @@
 // The element model: every visual change of Vakto is "element X shows picture {strip, index}".
 // Core procedures write it; the shell paints it and repaints only what changed.
 
+#include "model/pictures.h"
+
 #include <QRect>
 #include <QString>
 #include <cstdint>
 #include <vector>
 
 struct Vakto;
-
-// Picture strips of the depot, plus the few pictures that belong to a single element.
-enum class Strip : std::uint8_t {
-    None,
-    imgTime,     // 0-9 digits, 10 blank, 11 dark colon, 12 lit colon
-    imgSet,      // 0-9 small digits, 10 blank
-    imgHeader,   // 0 alarm on, 1 alarm off
-    imgHeaderX,  // 0 normal, 1 hover
-    imgHeaderV,  // 0 normal, 1 hover
-    imgFixed,    // 0-9 normal presets, 10-19 hover
-    imgPunchUp,  // 1-12 released project buttons
-    imgPunchDn,  // 1-12 pressed project buttons
-    imgPunch,    // 0 off, 1 on
-    imgCenter,   // 0 alarm on, 1 alarm off
-    imgEach,     // 0-5 announcer periods
-    imgDial,     // 0-5 dial faces
-    imgTrayIcon, // 0 alarm on, 1 alarm off
-    mark,        // the dial mark's own picture
-    arrow,       // the adjust arrows' shared picture
-    description, // the confirm button's own picture
-};
 
 // Indexes into the digit strips.
 constexpr std::int16_t DigitBlank = 10;

@@ -144,7 +144,6 @@ struct MenuItem {
 enum MenuIndex { mnuOnOff, mnuState0, mnuState1, mnuTray1, mnuShow, mnuAbout, mnuTray2, mnuExit, MenuCount };
 
 struct DepotModel {
-    bool loaded = false;
     std::array<QString, 2> imgTrayIconTag{QStringLiteral("Alarm ON"), QStringLiteral("Alarm OFF")};
     std::array<MenuItem, MenuCount> mnuTray;
     std::array<QImage, 6> imgDial; // the dial faces, kept in core: DrawClock restores from them

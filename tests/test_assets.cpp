@@ -1,9 +1,13 @@
 // Checks the supplied pictures, chime and ledger in the source tree's assets folder: every
-// picture the depot and the windows use exists at its exact size, pictures that must be see-through
-// are, alternative looks really differ, backgrounds line up where pictures meet, the digits and dials
-// show what they stand for, and the chime and the default ledger have the promised format.
+// picture of the table of pictures exists at its exact size, see-through where the table says so,
+// and is compiled in as it is (and nothing else is); alternative looks really differ, backgrounds line up where
+// pictures meet, the digits and dials show what they stand for, and the chime and the default ledger have the promised
+// format.
+#include "model/pictures.h"
+
 #include <QByteArray>
 #include <QColor>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QtEndian>
@@ -19,6 +23,15 @@ QString assetPath(const QString& file) {
 
 QImage load(const QString& file) {
     return QImage(assetPath(file));
+}
+
+// The files of the table of pictures, in its order, each with its run.
+QList<QPair<QString, const PictureRun*>> tablePictures() {
+    QList<QPair<QString, const PictureRun*>> files;
+    for (const PictureRun& run : PictureTable)
+        for (int i = run.first; i <= run.last; ++i)
+            files.append({QString::fromLatin1(run.file).replace(QLatin1String("%i"), QString::number(i)), &run});
+    return files;
 }
 
 QString depot(const QString& strip, int index) {
@@ -69,9 +82,7 @@ class TestAssets : public QObject {
 private slots:
     void pictureSizes_data();
     void pictureSizes();
-    void skinIsOpaque();
-    void transparentSurround_data();
-    void transparentSurround();
+    void nothingElseCompiledIn();
     void alternativesDiffer_data();
     void alternativesDiffer();
     void alarmOnIsAmber_data();
@@ -90,90 +101,47 @@ private slots:
 void TestAssets::pictureSizes_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QSize>("size");
-    auto row = [](const QString& file, int w, int h) { QTest::newRow(qPrintable(file)) << file << QSize(w, h); };
-    row(QStringLiteral("skin.png"), 400, 195);
-    for (int i = 0; i <= 10; ++i)
-        row(depot(QStringLiteral("imgTime"), i), 26, 50);
-    row(depot(QStringLiteral("imgTime"), 11), 8, 50);
-    row(depot(QStringLiteral("imgTime"), 12), 8, 50);
-    for (int i = 0; i <= 10; ++i)
-        row(depot(QStringLiteral("imgSet"), i), 8, 17);
-    for (int i = 0; i < 2; ++i) {
-        row(depot(QStringLiteral("imgHeader"), i), 50, 20);
-        row(depot(QStringLiteral("imgHeaderX"), i), 28, 20);
-        row(depot(QStringLiteral("imgHeaderV"), i), 55, 20);
-        row(depot(QStringLiteral("imgPunch"), i), 30, 30);
-        row(depot(QStringLiteral("imgCenter"), i), 18, 18);
-    }
-    const int presetWidths[10] = {28, 27, 28, 28, 23, 24, 28, 27, 28, 28};
-    for (int i = 0; i < 20; ++i)
-        row(depot(QStringLiteral("imgFixed"), i), presetWidths[i % 10], 24);
-    for (int k = 1; k <= 12; ++k) {
-        row(depot(QStringLiteral("imgPunchUp"), k), 31, 29);
-        row(depot(QStringLiteral("imgPunchDn"), k), 31, 29);
-    }
-    for (int i = 0; i < 6; ++i) {
-        row(depot(QStringLiteral("imgEach"), i), 30, 30);
-        row(depot(QStringLiteral("imgDial"), i), 137, 137);
-    }
-    for (int size : {16, 32}) {
-        for (int state = 0; state < 2; ++state) {
-            row(QStringLiteral("depot/imgTrayIcon_%1_%2.png").arg(state).arg(size), size, size);
-            row(QStringLiteral("icons/ICO%1_%2.png").arg(state).arg(size), size, size);
-        }
-        row(QStringLiteral("icons/alarmwindow_%1.png").arg(size), size, size);
-        row(QStringLiteral("icons/about_%1.png").arg(size), size, size);
-    }
-    for (int size : {16, 32, 48, 64, 128, 256})
-        row(QStringLiteral("icons/vakto_%1.png").arg(size), size, size);
-    row(QStringLiteral("mark.png"), 9, 9);
-    row(QStringLiteral("arrow.png"), 22, 9);
-    row(QStringLiteral("description.png"), 19, 15);
+    QTest::addColumn<bool>("transparent");
+    for (const auto& [file, run] : tablePictures())
+        QTest::newRow(qPrintable(file)) << file << QSize(run->width, run->height) << run->transparent;
 }
 
 void TestAssets::pictureSizes() {
     QFETCH(QString, file);
     QFETCH(QSize, size);
+    QFETCH(bool, transparent);
     const QImage img = load(file);
     QVERIFY2(!img.isNull(), qPrintable(QStringLiteral("missing or unreadable: ") + assetPath(file)));
     QCOMPARE(img.size(), size);
-}
-
-void TestAssets::skinIsOpaque() {
-    const QImage skin = load(QStringLiteral("skin.png"));
-    QVERIFY(!skin.isNull());
-    QVERIFY2(!skin.hasAlphaChannel(), "the skin must be a 24-bit picture without alpha");
-}
-
-void TestAssets::transparentSurround_data() {
-    QTest::addColumn<QString>("file");
-    for (const QString& f :
-         {QStringLiteral("mark.png"), depot(QStringLiteral("imgCenter"), 0), depot(QStringLiteral("imgCenter"), 1)})
-        QTest::newRow(qPrintable(f)) << f;
-    for (int size : {16, 32}) {
-        for (int state = 0; state < 2; ++state) {
-            const QString tray = QStringLiteral("depot/imgTrayIcon_%1_%2.png").arg(state).arg(size);
-            const QString ico = QStringLiteral("icons/ICO%1_%2.png").arg(state).arg(size);
-            QTest::newRow(qPrintable(tray)) << tray;
-            QTest::newRow(qPrintable(ico)) << ico;
-        }
-        for (const QString& f : {QStringLiteral("icons/alarmwindow_%1.png"), QStringLiteral("icons/about_%1.png")})
-            QTest::newRow(qPrintable(f.arg(size))) << f.arg(size);
+    // The program shows the compiled-in copy: it must be this very picture.
+    const QImage compiled(QStringLiteral(":/") + file);
+    QVERIFY2(!compiled.isNull(), qPrintable(QStringLiteral("not compiled in: :/") + file));
+    QCOMPARE(compiled, img);
+    if (!transparent) {
+        QVERIFY2(!img.hasAlphaChannel(), "an opaque picture must be 24-bit, without alpha");
+        return;
     }
-    for (int size : {16, 32, 48, 64, 128, 256})
-        QTest::newRow(qPrintable(QStringLiteral("vakto_%1").arg(size)))
-            << QStringLiteral("icons/vakto_%1.png").arg(size);
-}
-
-void TestAssets::transparentSurround() {
-    QFETCH(QString, file);
-    const QImage img = load(file);
-    QVERIFY(!img.isNull());
+    // See-through around the subject, which itself is solid.
     QVERIFY(img.hasAlphaChannel());
     const int w = img.width() - 1, h = img.height() - 1;
     for (const QPoint& corner : {QPoint(0, 0), QPoint(w, 0), QPoint(0, h), QPoint(w, h)})
         QCOMPARE(qAlpha(img.pixel(corner)), 0);
-    QCOMPARE(qAlpha(img.pixel(img.width() / 2, img.height() / 2)), 255); // the subject itself is solid
+    QCOMPARE(qAlpha(img.pixel(img.width() / 2, img.height() / 2)), 255);
+}
+
+void TestAssets::nothingElseCompiledIn() {
+    QStringList table;
+    for (const auto& [file, run] : tablePictures())
+        table << file;
+    QStringList compiled;
+    QDirIterator it(QStringLiteral(":/"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next().mid(2);
+        if (!file.startsWith(QLatin1String("qt-project.org/"))) compiled << file; // Qt's own
+    }
+    table.sort();
+    compiled.sort();
+    QCOMPARE(compiled, table);
 }
 
 void TestAssets::alternativesDiffer_data() {
@@ -314,14 +282,15 @@ void TestAssets::dialCornersMatchButtons() {
     const QImage face = load(depot(QStringLiteral("imgDial"), dial));
     QVERIFY(!face.isNull());
     struct Corner {
-        const char* strip;
+        Strip strip;
         int left;
         int outerColumn;
     };
-    for (const Corner& c : {Corner{"imgPunch", 0, 0}, Corner{"imgEach", 107, 29}}) {
-        const int states = QLatin1String(c.strip) == QLatin1String("imgPunch") ? 2 : 6;
-        for (int s = 0; s < states; ++s) {
-            const QImage button = load(depot(QLatin1String(c.strip), s));
+    for (const Corner& c : {Corner{Strip::imgPunch, 0, 0}, Corner{Strip::imgEach, 107, 29}}) {
+        const PictureRun* run = FindPicture(c.strip, 0);
+        QVERIFY(run);
+        for (int s = run->first; s <= run->last; ++s) {
+            const QImage button = load(QString::fromLatin1(run->file).replace(QLatin1String("%i"), QString::number(s)));
             QVERIFY(!button.isNull());
             for (int i = 0; i < 30; ++i) {
                 QCOMPARE(button.pixel(i, 0) & 0xFFFFFF, face.pixel(c.left + i, 107) & 0xFFFFFF);

@@ -65,7 +65,6 @@ QImage Gradient(int w, int h) {
 struct Clockface {
     Harness h;
     Clockface(int hh, int mm, int ss) {
-        LoadDepot(*h.v);
         h.clock.set(hh, mm, ss);
         InitClock(*h.v);
     }
@@ -293,7 +292,6 @@ private slots:
         const QDate d(2026, 12, 9);
         clock.script = {QDateTime(d, QTime(1, 59, 59)), QDateTime(d, QTime(2, 0, 0))};
         Vakto v(Ports{clock, h.sound, h.browser, h.dialogs, h.tray, h.window}, h.dir.path());
-        LoadDepot(v);
         InitClock(v);
         QCOMPARE(clock.calls, std::size_t(1));
         QCOMPARE(v.analog.hourEnd, QPoint(86, 39));

@@ -3,6 +3,8 @@
 #include "art.h"
 #include "sound.h"
 
+#include "model/pictures.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,71 +32,104 @@ bool writePng(const QString& path, const QImage& image, bool alpha) {
     return true;
 }
 
-QList<art::Picture> allPictures() {
-    using art::Picture;
-    QList<Picture> list;
-    auto depot = [&list](const QString& group, const QString& strip, int index, const QImage& img, bool alpha) {
-        list.append({QStringLiteral("depot/%1_%2.png").arg(strip).arg(index), group, img, alpha});
-    };
-    list.append({QStringLiteral("skin.png"), QStringLiteral("Skin"), art::skin(), false});
+// Heading on the contact sheet of the pictures of a run.
+QString groupOf(const PictureRun& run) {
+    switch (run.strip) {
+    case Strip::imgTime:
+    case Strip::imgSet:
+        return QStringLiteral("Digits: imgTime (10 blank, 11 dark colon, 12 lit colon), imgSet (10 blank)");
+    case Strip::imgHeader:
+    case Strip::imgHeaderX:
+    case Strip::imgHeaderV:
+        return QStringLiteral("Header: imgHeader (0 alarm on, 1 off), imgHeaderX / imgHeaderV (0 normal, 1 hover)");
+    case Strip::imgFixed:
+        return QStringLiteral("Presets: imgFixed (0-9 normal, 10-19 hover)");
+    case Strip::imgPunchUp:
+    case Strip::imgPunchDn:
+        return QStringLiteral("Projects: imgPunchUp (released), imgPunchDn (selected)");
+    case Strip::imgPunch:
+    case Strip::imgCenter:
+    case Strip::imgEach:
+    case Strip::mark:
+    case Strip::arrow:
+    case Strip::description:
+        return QStringLiteral("On the dial: imgPunch (0 off, 1 on), imgCenter (0 alarm on, 1 off), "
+                              "imgEach (0 off, 10, 15, 20, 30, 60); mark, arrow, confirm button");
+    case Strip::imgDial:
+        return QStringLiteral(
+            "Dials: imgDial (0 none, 1 every 10, 2 every 15, 3 every 20, 4 every 30, 5 every 60 minutes)");
+    case Strip::imgTrayIcon:
+    case Strip::None:
+        break;
+    }
+    if (QLatin1String(run.file) == QLatin1String("skin.png")) return QStringLiteral("Skin");
+    return QStringLiteral("Icons: tray and window (0 / ICO0 alarm on, 1 / ICO1 off), alarm window, About, application");
+}
 
-    const QString digits = QStringLiteral("Digits: imgTime (10 blank, 11 dark colon, 12 lit colon), imgSet (10 blank)");
-    for (int i = 0; i <= 12; ++i)
-        depot(digits, QStringLiteral("imgTime"), i, art::bigDigit(i), false);
-    for (int i = 0; i <= 10; ++i)
-        depot(digits, QStringLiteral("imgSet"), i, art::smallDigit(i), false);
+// Picture `i` of a run; a null image for a run no painter knows.
+QImage paint(const PictureRun& run, int i) {
+    switch (run.strip) {
+    case Strip::imgTime:
+        return art::bigDigit(i);
+    case Strip::imgSet:
+        return art::smallDigit(i);
+    case Strip::imgHeader:
+        return art::headerAlarm(i == 0);
+    case Strip::imgHeaderX:
+        return art::headerQuit(i == 1);
+    case Strip::imgHeaderV:
+        return art::headerHide(i == 1);
+    case Strip::imgFixed:
+        return art::preset(i % 10, i >= 10);
+    case Strip::imgPunchUp:
+        return art::project(i, false);
+    case Strip::imgPunchDn:
+        return art::project(i, true);
+    case Strip::imgPunch:
+        return art::punch(i == 1);
+    case Strip::imgCenter:
+        return art::centre(i == 0);
+    case Strip::imgEach:
+        return art::announcer(i);
+    case Strip::imgDial:
+        return art::dial(i);
+    case Strip::imgTrayIcon:
+        return art::alarmClockIcon(run.width, i == 0);
+    case Strip::mark:
+        return art::mark();
+    case Strip::arrow:
+        return art::arrow();
+    case Strip::description:
+        return art::confirm();
+    case Strip::None:
+        break;
+    }
+    // The pictures only the shell names, told apart by their files.
+    const QString file = QString::fromLatin1(run.file);
+    if (file == QLatin1String("skin.png")) return art::skin();
+    if (file.startsWith(QLatin1String("icons/ICO"))) return art::alarmClockIcon(run.width, i == 0);
+    if (file.startsWith(QLatin1String("icons/alarmwindow_"))) return art::ringingIcon(run.width);
+    if (file.startsWith(QLatin1String("icons/about_"))) return art::aboutIcon(run.width);
+    if (file.startsWith(QLatin1String("icons/vakto_"))) return art::appIcon(run.width);
+    return {};
+}
 
-    const QString header =
-        QStringLiteral("Header: imgHeader (0 alarm on, 1 off), imgHeaderX / imgHeaderV (0 normal, 1 hover)");
-    depot(header, QStringLiteral("imgHeader"), 0, art::headerAlarm(true), false);
-    depot(header, QStringLiteral("imgHeader"), 1, art::headerAlarm(false), false);
-    for (int i = 0; i < 2; ++i)
-        depot(header, QStringLiteral("imgHeaderX"), i, art::headerQuit(i == 1), false);
-    for (int i = 0; i < 2; ++i)
-        depot(header, QStringLiteral("imgHeaderV"), i, art::headerHide(i == 1), false);
-
-    const QString presets = QStringLiteral("Presets: imgFixed (0-9 normal, 10-19 hover)");
-    for (int i = 0; i < 20; ++i)
-        depot(presets, QStringLiteral("imgFixed"), i, art::preset(i % 10, i >= 10), false);
-
-    const QString projects = QStringLiteral("Projects: imgPunchUp (released), imgPunchDn (selected)");
-    for (int k = 1; k <= 12; ++k)
-        depot(projects, QStringLiteral("imgPunchUp"), k, art::project(k, false), false);
-    for (int k = 1; k <= 12; ++k)
-        depot(projects, QStringLiteral("imgPunchDn"), k, art::project(k, true), false);
-
-    const QString dialParts = QStringLiteral("On the dial: imgPunch (0 off, 1 on), imgCenter (0 alarm on, 1 off), "
-                                             "imgEach (0 off, 10, 15, 20, 30, 60); mark, arrow, confirm button");
-    depot(dialParts, QStringLiteral("imgPunch"), 0, art::punch(false), false);
-    depot(dialParts, QStringLiteral("imgPunch"), 1, art::punch(true), false);
-    depot(dialParts, QStringLiteral("imgCenter"), 0, art::centre(true), true);
-    depot(dialParts, QStringLiteral("imgCenter"), 1, art::centre(false), true);
-    for (int i = 0; i < 6; ++i)
-        depot(dialParts, QStringLiteral("imgEach"), i, art::announcer(i), false);
-    list.append({QStringLiteral("mark.png"), dialParts, art::mark(), true});
-    list.append({QStringLiteral("arrow.png"), dialParts, art::arrow(), false});
-    list.append({QStringLiteral("description.png"), dialParts, art::confirm(), false});
-
-    const QString dials =
-        QStringLiteral("Dials: imgDial (0 none, 1 every 10, 2 every 15, 3 every 20, 4 every 30, 5 every 60 minutes)");
-    for (int i = 0; i < 6; ++i)
-        depot(dials, QStringLiteral("imgDial"), i, art::dial(i), false);
-
-    const QString icons =
-        QStringLiteral("Icons: tray and window (0 / ICO0 alarm on, 1 / ICO1 off), alarm window, About, application");
-    for (int state = 0; state < 2; ++state)
-        for (int size : {16, 32}) {
-            const QImage img = art::alarmClockIcon(size, state == 0);
-            list.append({QStringLiteral("depot/imgTrayIcon_%1_%2.png").arg(state).arg(size), icons, img, true});
-            list.append({QStringLiteral("icons/ICO%1_%2.png").arg(state).arg(size), icons, img, true});
+// Every picture of the table of pictures, painted, in the table's order. False when a picture has
+// no painter or comes out at another size than the table gives.
+bool allPictures(QList<art::Picture>& list) {
+    bool ok = true;
+    for (const PictureRun& run : PictureTable)
+        for (int i = run.first; i <= run.last; ++i) {
+            const QString file = QString::fromLatin1(run.file).replace(QLatin1String("%i"), QString::number(i));
+            const QImage img = paint(run, i);
+            if (img.size() != QSize(run.width, run.height)) {
+                std::fprintf(stderr, "artgen: %s is %dx%d, the table says %dx%d\n", qPrintable(file), img.width(),
+                             img.height(), run.width, run.height);
+                ok = false;
+            }
+            list.append({file, groupOf(run), img, run.transparent});
         }
-    for (int size : {16, 32})
-        list.append({QStringLiteral("icons/alarmwindow_%1.png").arg(size), icons, art::ringingIcon(size), true});
-    for (int size : {16, 32})
-        list.append({QStringLiteral("icons/about_%1.png").arg(size), icons, art::aboutIcon(size), true});
-    for (int size : {16, 32, 48, 64, 128, 256})
-        list.append({QStringLiteral("icons/vakto_%1.png").arg(size), icons, art::appIcon(size), true});
-    return list;
+    return ok;
 }
 
 } // namespace
@@ -116,8 +151,8 @@ int main(int argc, char** argv) {
         assets.mkpath(QString::fromLatin1(sub));
     work.mkpath(QStringLiteral("."));
 
-    bool ok = true;
-    const QList<art::Picture> pictures = allPictures();
+    QList<art::Picture> pictures;
+    bool ok = allPictures(pictures);
     for (const art::Picture& pic : pictures)
         ok = writePng(assets.filePath(pic.file), pic.image, pic.alpha) && ok;
     ok = writePng(assets.filePath(QStringLiteral("contact-sheet.png")), art::contactSheet(pictures), false) && ok;
