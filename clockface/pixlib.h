@@ -30,10 +30,6 @@ inline ArgbColor ArgbFromNumber(std::uint32_t n) {
                      std::uint8_t(n >> 24)};
 }
 
-inline std::uint32_t ArgbNumber(const ArgbColor& c) {
-    return MakeArgb(c.red, c.green, c.blue, c.alpha);
-}
-
 // Platform colour value: red | green<<8 | blue<<16, alpha in bits 24-31 only with keepAlpha.
 inline std::uint32_t ArgbToColor(const ArgbColor& argb, std::int16_t keepAlpha) {
     const std::uint32_t rgb = std::uint32_t(argb.red) | std::uint32_t(argb.green) << 8 | std::uint32_t(argb.blue) << 16;
