@@ -91,6 +91,9 @@ struct PunchState {
     std::int16_t currentProject = 0;
     std::vector<ProjectRec> projects;
     bool legacyEncoding = false; // the file was read as Windows-1252 and is written back that way
+    // The ledger has been read. Until then the records in memory are not the user's: a quit during
+    // start-up (a session ending while a start-up message is open) must leave the file as it is.
+    bool loaded = false;
 };
 
 // ---- tray -------------------------------------------------------------------------------------

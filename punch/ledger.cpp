@@ -314,12 +314,14 @@ bool LoadProjects(Vakto& v) {
     }
     v.punch.projects = std::move(r.projects);
     v.punch.legacyEncoding = r.legacyEncoding;
+    v.punch.loaded = true;
     return true;
 }
 
 bool SaveProjects(Vakto& v) {
     // After a fatal report (a ledger that never loaded, a failed save) nothing may touch the file.
     if (v.app.ended) return false;
+    if (!v.punch.loaded) return true; // nothing of the user's to write yet; the file stays as it is
     const QByteArray bytes = FormatLedger(v.punch.projects, v.punch.legacyEncoding);
     const QString why = WriteWhole(LedgerPath(v), bytes);
     if (!why.isEmpty()) {

@@ -53,6 +53,7 @@ private slots:
     void userCloseHidesAndKeepsRunning();
     void quitSavesRemovesIconAndRunsSecondPass();
     void fatalStartupEndsWithoutWriting();
+    void sessionEndDuringStartupKeepsTheLedger();
 };
 
 void TestApp::timeStrings_data() {
@@ -365,6 +366,21 @@ void TestApp::fatalStartupEndsWithoutWriting() {
     QVERIFY(h.window.status != 0);
     QCOMPARE(h.dialogs.errors.size(), 1);
     QVERIFY(!QFile::exists(h.ledgerPath()));
+}
+
+void TestApp::sessionEndDuringStartupKeepsTheLedger() {
+    // No tray: start-up stops at its message, before the ledger is read; the session ends meanwhile.
+    const QByteArray mine = SuppliedLedger().replace("0\t0\t", "7\t42\t");
+    QVERIFY(mine != SuppliedLedger());
+    Harness h(mine);
+    h.tray.available = false;
+    h.dialogs.whileMessageOpen = [&] { OnSessionEnd(*h.v); };
+    QVERIFY(!h.start() || h.window.ended);
+    QCOMPARE(h.dialogs.messages, QStringList{QStringLiteral("Unable to add icon to system tray")});
+    QVERIFY(h.window.ended);
+    QCOMPARE(h.window.status, 0);
+    QVERIFY(h.dialogs.errors.isEmpty());
+    QCOMPARE(h.ledgerBytes(), mine);
 }
 
 QTEST_MAIN(TestApp)

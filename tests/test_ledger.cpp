@@ -60,6 +60,7 @@ std::vector<ProjectRec> LoopLedger(int which) {
 int SaveLoop(const QString& folder) {
     FakeCore core(folder);
     Vakto& v = core.v;
+    v.punch.loaded = true; // this child owns the folder's ledger
     const std::vector<ProjectRec> ledgers[2] = {LoopLedger(0), LoopLedger(1)};
     QElapsedTimer alive;
     alive.start();

@@ -34,7 +34,11 @@ class FakeDialogs : public Dialogs {
 public:
     QStringList messages;
     QStringList errors;
-    void message(const QString& text) override { messages << text; }
+    std::function<void()> whileMessageOpen; // runs inside message(), e.g. the session ending
+    void message(const QString& text) override {
+        messages << text;
+        if (whileMessageOpen) whileMessageOpen();
+    }
     void error(const QString& text) override { errors << text; }
 };
 
