@@ -40,8 +40,9 @@ public:
     FrmAlarm* alarmWindow();
     FrmAbout* aboutWindow();
 
-    // After every call into the core: repaint what changed, open or close the alarm window.
-    void sync();
+    // After every call into the core: repaint what changed (at once with `now`), open or close the
+    // alarm window.
+    void sync(bool now = false);
     // Starts Timer1: it fires a few milliseconds after each wall-clock second boundary.
     void startTicking();
     void tickNow();
