@@ -87,10 +87,8 @@ void DrawAlongMajor(PixelSurface& s, bool xMajor, std::int64_t startMajor, std::
         }
     }
 }
-} // namespace
 
-namespace {
-// The edge pixels of a step lie `half` below and `rest` above the line along the minor axis.
+// Across the major axis a step's edge pixels lie `half` before and `width - half` after the line.
 int HalfWidth(std::int16_t width) {
     return width >= 0 ? width / 2 : -((1 - width) / 2); // floor(width / 2)
 }
@@ -122,8 +120,8 @@ QRect WuLineBounds(const QPoint& from, const QPoint& to, std::int16_t width) {
     if (from == to) return {};
     const int half = HalfWidth(width);
     const int rest = width - half;
-    // Along the major axis the steps run from end to end; across it the edges reach from `half`
-    // below the lower end to `rest` above the higher one (either may be the outer one for widths < 1).
+    // Along the major axis the steps run from end to end; across it the edges reach `half` before
+    // the smaller end and `rest` past the larger one (for widths below 1 the two may swap sides).
     const int lo = std::min(-half, rest), hi = std::max(-half, rest);
     const QRect line(QPoint(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
                      QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
