@@ -63,19 +63,32 @@ QRect FrmVakto::windowRect(const Element& e) const {
     return e.parent == Container::Dial ? r.intersected(m_v.main.picClock.rect) : r;
 }
 
-void FrmVakto::sync() {
-    // One rectangle per sync: several small updates make the raster engine split the repaint
-    // over its thread pool, which costs more wakeups than the pixels it saves.
-    QRect changed;
+void FrmVakto::sync(bool now) {
+    // A region of the changed rectangles, not their bounding box: the seconds digits and the
+    // second hand lie apart, and a box around both sends several times the pixels to the screen.
+    QRegion changed;
     for (Painted& p : m_all) {
         Element& e = *p.e;
         if (!e.dirty) continue;
         e.dirty = false;
-        const QRect now = windowRect(e);
-        changed |= p.rect.united(now);
-        p.rect = now;
+        const QRect r = windowRect(e);
+        if (&e == &m_v.main.picClock && p.rect == r && !m_v.analog.surface.isNull()) {
+            // The dial stayed in place: only where the hands moved did its pixels change.
+            for (const QRect& c : m_v.analog.changed)
+                changed |= c.translated(r.topLeft());
+        } else {
+            changed |= p.rect;
+            changed |= r;
+        }
+        p.rect = r;
     }
-    if (!changed.isEmpty()) update(changed);
+    m_v.analog.changed.fill(QRect());
+    if (!changed.isEmpty()) {
+        if (now)
+            repaint(changed);
+        else
+            update(changed);
+    }
     // Dragging the mark shows a closed hand, so the user sees the drag has started.
     if (m_v.alarm.dragging != m_dragCursor) {
         m_dragCursor = m_v.alarm.dragging;
@@ -119,23 +132,28 @@ void FrmVakto::paintElement(QPainter& p, const Element& e) {
 
 void FrmVakto::paintEvent(QPaintEvent* ev) {
     QPainter p(this);
-    const QRect clip = ev->rect();
+    // One rectangle at a time: a clip of several rectangles sends the raster engine down its span
+    // path, which splits larger fills over a thread pool.
+    for (const QRect& clip : ev->region())
+        paintRect(p, clip);
+}
+
+void FrmVakto::paintRect(QPainter& p, const QRect& clip) {
     p.setClipRect(clip);
     p.drawPixmap(clip.topLeft(), m_shell.pixmaps().skin(), clip);
     for (const Element* e : m_v.main.mainOrder) {
         if (!e->visible) continue;
         const QRect r = windowRect(*e);
+        if (!r.intersects(clip)) continue;
         if (e == &m_v.main.picClock) {
-            if (!r.intersects(clip)) continue;
             paintElement(p, *e);
-            p.save();
             p.setClipRect(r.intersected(clip));
             for (const Element* c : m_v.main.dialOrder)
                 if (c->visible && windowRect(*c).intersects(clip)) paintElement(p, *c);
-            p.restore();
+            p.setClipRect(clip);
             continue;
         }
-        if (r.intersects(clip)) paintElement(p, *e);
+        paintElement(p, *e);
     }
 }
 

@@ -15,8 +15,9 @@ class FrmVakto : public QWidget {
 public:
     explicit FrmVakto(Shell& shell);
 
-    // Repaints the elements that changed since the last call.
-    void sync();
+    // Repaints what changed since the last call: at once, or (now = false) with the next batch of
+    // window updates, which merges the many calls of a pointer drag into one repaint.
+    void sync(bool now = false);
     QLineEdit* descriptionEditor();
     // True while the next close comes from the program itself (unload), not from the user.
     void setSystemClose(bool on) { m_systemClose = on; }
@@ -35,6 +36,8 @@ private:
     };
     QRect windowRect(const Element& e) const;
     void paintElement(QPainter& p, const Element& e);
+    // Paints the skin and every element that meets `clip`, clipped to it.
+    void paintRect(QPainter& p, const QRect& clip);
 
     Shell& m_shell;
     Vakto& m_v;

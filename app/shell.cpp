@@ -5,7 +5,7 @@
 #include "app/frmvakto.h"
 #include "app/startup.h"
 
-#include <QTime>
+#include <QDateTime>
 
 Shell::Shell(Vakto& v) : m_v(v) {
     m_main = new FrmVakto(*this);
@@ -28,7 +28,15 @@ FrmAbout* Shell::aboutWindow() {
 }
 
 void Shell::sync() {
-    m_main->sync();
+    syncWith(false);
+}
+
+void Shell::syncNow() {
+    syncWith(true);
+}
+
+void Shell::syncWith(bool now) {
+    m_main->sync(now);
     if (m_v.alarmWin.open && !m_alarm) {
         m_alarm = new FrmAlarm(*this);
         m_alarm->show();
@@ -47,13 +55,17 @@ void Shell::startTicking() {
 void Shell::armTick() {
     // A periodic 1000 ms timer drifts against the wall clock and sooner or later skips a second;
     // re-arming for just after the next boundary sees every second exactly once.
-    const int ms = QTime::currentTime().msec();
+    // The sub-second phase is the same in UTC as in local time; reading it in UTC costs no time
+    // zone lookup.
+    const auto ms = int(QDateTime::currentMSecsSinceEpoch() % 1000);
     m_timer1.start(1000 - ms + 5);
 }
 
 void Shell::tickNow() {
     Tick(m_v);
-    sync();
+    // Painted and sent within this wakeup: a deferred update would post an event and go round the
+    // event loop once more, every second.
+    syncNow();
     if (!m_v.app.ended) armTick();
 }
 

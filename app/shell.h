@@ -24,7 +24,10 @@ public:
     FrmAlarm* alarmWindow();
     FrmAbout* aboutWindow();
 
+    // After every call into the core: repaint what changed, open or close the alarm window.
     void sync() override;
+    // The same after a tick, with the repaint done at once rather than posted.
+    void syncNow();
     // Starts Timer1: it fires a few milliseconds after each wall-clock second boundary.
     void startTicking();
     void tickNow();
@@ -34,6 +37,7 @@ public:
 
 private:
     void armTick();
+    void syncWith(bool now);
 
     Vakto& m_v;
     DepotPixmaps m_pixmaps;

@@ -15,7 +15,13 @@
 #include <cstdio>
 
 QDateTime SystemClock::now() const {
-    return QDateTime::currentDateTime();
+    const qint64 utc = m_utcNow();
+    const qint64 minute = utc / 60000 - (utc % 60000 < 0 ? 1 : 0);
+    if (minute != m_minute) {
+        m_offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(utc, Qt::LocalTime).offsetFromUtc()) * 1000;
+        m_minute = minute;
+    }
+    return QDateTime::fromMSecsSinceEpoch(utc + m_offsetMs, Qt::UTC);
 }
 
 void MessageBoxes::message(const QString& text) {

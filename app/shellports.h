@@ -3,12 +3,26 @@
 
 #include "model/ports.h"
 
+#include <limits>
+
 class Shell;
 class FrmVakto;
 
+// The local wall clock. The time zone's offset is looked up once per minute of UTC (every change of
+// offset falls on a whole minute), not per reading: a lookup asks the C library, which examines the
+// zone file every time. A change of the system's zone is therefore seen within a minute.
 class SystemClock : public Clock {
 public:
+    using UtcSource = qint64 (*)(); // milliseconds since 1970-01-01T00:00Z
+    explicit SystemClock(UtcSource utcNow = &QDateTime::currentMSecsSinceEpoch) : m_utcNow(utcNow) {}
+    // The local date and time, carried in a Qt::UTC value so that Qt converts nothing again: its
+    // date() and time() are the wall clock's.
     QDateTime now() const override;
+
+private:
+    UtcSource m_utcNow;
+    mutable qint64 m_minute = std::numeric_limits<qint64>::min(); // the UTC minute of the lookup; none yet
+    mutable qint64 m_offsetMs = 0;
 };
 
 class MessageBoxes : public Dialogs {

@@ -19,6 +19,9 @@ constexpr double MarkFactor = 0.88;
 constexpr int MarkHalf = 4;    // the mark is 9 x 9 pixels
 constexpr int HotSpotHalf = 8; // hot spots are 17 x 17 pixels
 
+// The hands in drawing order; later ones cover earlier ones.
+const std::array<QString, 3> HandLetter{QStringLiteral("H"), QStringLiteral("M"), QStringLiteral("S")};
+
 int RoundEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
@@ -84,6 +87,7 @@ void InitClock(Vakto& v) {
     v.analog.centerY = static_cast<float>(v.analog.surface.height()) / 2;
     const QPoint centre(RoundEven(v.analog.centerX), RoundEven(v.analog.centerY)); // (68, 68) on 137 pixels
     v.analog.hourStart = v.analog.minuteStart = v.analog.secondStart = centre;
+    v.analog.drawnDial = -1; // new geometry: the whole face is new
     DrawClock(v);
 }
 
@@ -92,16 +96,32 @@ void DrawClock(Vakto& v) {
 }
 
 void DrawClock(Vakto& v, const QTime& t) {
+    AnalogState& a = v.analog;
+    const QSize before = a.surface.size();
     EnsureSurface(v);
+    // The same dial under the same hands gives the same pixels: only where a hand was or now is can
+    // the new face differ from the one on screen.
+    const bool sameDial = a.drawnDial == a.dialIndex && a.surface.size() == before;
+    const std::array<QPoint, 3> wasEnd{a.hourEnd, a.minuteEnd, a.secondEnd};
+    const std::array<QRect, 3> was{HandBounds(v, HandLetter[0]), HandBounds(v, HandLetter[1]),
+                                   HandBounds(v, HandLetter[2])};
     RestoreDial(v);
     // All three hands show the one time given, so the face never mixes two seconds. The hour hand
     // stands on the whole hour.
-    v.analog.hourEnd = RoundedDialPoint(v, t.hour(), HourStep, HourFactor);
-    DrawHand(v, QStringLiteral("H"));
-    v.analog.minuteEnd = RoundedDialPoint(v, t.minute(), MinuteStep, MinuteFactor);
-    DrawHand(v, QStringLiteral("M"));
-    v.analog.secondEnd = RoundedDialPoint(v, t.second(), MinuteStep, SecondFactor);
-    DrawHand(v, QStringLiteral("S"));
+    a.hourEnd = RoundedDialPoint(v, t.hour(), HourStep, HourFactor);
+    DrawHand(v, HandLetter[0]);
+    a.minuteEnd = RoundedDialPoint(v, t.minute(), MinuteStep, MinuteFactor);
+    DrawHand(v, HandLetter[1]);
+    a.secondEnd = RoundedDialPoint(v, t.second(), MinuteStep, SecondFactor);
+    DrawHand(v, HandLetter[2]);
+    if (sameDial) {
+        const std::array<QPoint, 3> end{a.hourEnd, a.minuteEnd, a.secondEnd};
+        for (std::size_t h = 0; h < a.changed.size(); ++h)
+            if (end[h] != wasEnd[h]) a.changed[h] |= (was[h] | HandBounds(v, HandLetter[h])) & a.surface.rect();
+    } else {
+        a.changed = {a.surface.rect(), QRect(), QRect()};
+        a.drawnDial = a.dialIndex;
+    }
     // One repaint of the finished face: the shell never shows a half-drawn redraw.
     v.main.picClock.dirty = true;
 }
@@ -169,5 +189,6 @@ void SetDial(Vakto& v, int dialIndex) {
     const int i = dialIndex >= 0 && dialIndex < int(v.depot.imgDial.size()) ? dialIndex : 0;
     SetPic(v.main.picClock, Strip::imgDial, i);
     v.analog.dialIndex = i;
+    v.analog.drawnDial = -1; // the face is drawn anew from the picture, and shown whole
     DrawClock(v);
 }

@@ -87,11 +87,16 @@ void DrawAlongMajor(PixelSurface& s, bool xMajor, std::int64_t startMajor, std::
         }
     }
 }
+
+// Across the major axis a step's edge pixels lie `half` before and `width - half` after the line.
+int HalfWidth(std::int16_t width) {
+    return width >= 0 ? width / 2 : -((1 - width) / 2); // floor(width / 2)
+}
 } // namespace
 
 void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const ArgbColor& colour, std::int16_t width) {
     if (from == to || surface.isNull()) return;
-    const int half = width >= 0 ? width / 2 : -((1 - width) / 2); // floor(width / 2)
+    const int half = HalfWidth(width);
     const int rest = width - half;
     PixelSurface s(surface);
     // 64-bit differences: end points anywhere in the int range neither overflow nor wrap.
@@ -111,6 +116,19 @@ void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const Arg
     }
 }
 
+QRect WuLineBounds(const QPoint& from, const QPoint& to, std::int16_t width) {
+    if (from == to) return {};
+    const int half = HalfWidth(width);
+    const int rest = width - half;
+    // Along the major axis the steps run from end to end; across it the edges reach `half` before
+    // the smaller end and `rest` past the larger one (for widths below 1 the two may swap sides).
+    const int lo = std::min(-half, rest), hi = std::max(-half, rest);
+    const QRect line(QPoint(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+                     QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
+    const bool xMajor = std::llabs(std::int64_t(to.x()) - from.x()) > std::llabs(std::int64_t(to.y()) - from.y());
+    return xMajor ? line.adjusted(0, lo, 0, hi) : line.adjusted(lo, 0, hi, 0);
+}
+
 namespace {
 struct HandStyle {
     std::uint8_t red, green, blue;
@@ -119,27 +137,28 @@ struct HandStyle {
 constexpr HandStyle HourStyle{40, 190, 230, 5};
 constexpr HandStyle MinuteStyle{40, 190, 230, 3};
 constexpr HandStyle SecondStyle{40, 220, 240, 1};
+
+struct Hand {
+    const HandStyle* style = nullptr; // null: not a hand
+    QPoint from, to;
+};
+
+Hand FindHand(const AnalogState& a, const QString& letter) {
+    if (letter == QLatin1String("H")) return {&HourStyle, a.hourStart, a.hourEnd};
+    if (letter == QLatin1String("M")) return {&MinuteStyle, a.minuteStart, a.minuteEnd};
+    if (letter == QLatin1String("S")) return {&SecondStyle, a.secondStart, a.secondEnd};
+    return {};
+}
 } // namespace
 
 void DrawHand(Vakto& v, const QString& letter) {
-    const HandStyle* style = nullptr;
-    const QPoint* from = nullptr;
-    const QPoint* to = nullptr;
-    if (letter == QLatin1String("H")) {
-        style = &HourStyle;
-        from = &v.analog.hourStart;
-        to = &v.analog.hourEnd;
-    } else if (letter == QLatin1String("M")) {
-        style = &MinuteStyle;
-        from = &v.analog.minuteStart;
-        to = &v.analog.minuteEnd;
-    } else if (letter == QLatin1String("S")) {
-        style = &SecondStyle;
-        from = &v.analog.secondStart;
-        to = &v.analog.secondEnd;
-    } else {
-        return;
-    }
-    const ArgbColor colour = ArgbFromNumber(MakeArgb(style->red, style->green, style->blue, 255));
-    DrawWuLine(v.analog.surface, *from, *to, colour, style->width);
+    const Hand h = FindHand(v.analog, letter);
+    if (!h.style) return;
+    const ArgbColor colour = ArgbFromNumber(MakeArgb(h.style->red, h.style->green, h.style->blue, 255));
+    DrawWuLine(v.analog.surface, h.from, h.to, colour, h.style->width);
+}
+
+QRect HandBounds(const Vakto& v, const QString& letter) {
+    const Hand h = FindHand(v.analog, letter);
+    return h.style ? WuLineBounds(h.from, h.to, h.style->width) : QRect();
 }

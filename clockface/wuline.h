@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 
 struct Vakto;
 
@@ -11,5 +12,10 @@ struct Vakto;
 // sees what was drawn before it. Pixels outside the image are neither read nor written. Fast on
 // Format_RGB32/ARGB32 surfaces; other formats go through QImage::pixel/setPixel.
 void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const ArgbColor& colour, std::int16_t width);
+// Every pixel DrawWuLine may touch for these arguments (empty when it draws nothing), not clipped to
+// any surface: what a repaint after moving the line must cover.
+QRect WuLineBounds(const QPoint& from, const QPoint& to, std::int16_t width);
+// The same for one clock hand ("H", "M" or "S") at its current start and end points.
+QRect HandBounds(const Vakto& v, const QString& letter);
 // "H", "M" or "S": one clock hand on the dial surface; any other text draws nothing.
 void DrawHand(Vakto& v, const QString& letter);

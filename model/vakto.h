@@ -60,7 +60,12 @@ struct AnalogState {
     std::array<float, 12> hotSpotLeft{}; // fractional positions before rounding to pixels
     std::array<float, 12> hotSpotTop{};
     int dialIndex = 0;
-    QImage surface; // the dial's drawing area (Format_RGB32), what picClock shows
+    QImage surface;     // the dial's drawing area (Format_RGB32), what picClock shows
+    int drawnDial = -1; // the dial the surface was last drawn on; -1 = not drawn yet
+    // Surface pixels that changed since the shell last showed the surface, one rectangle per hand
+    // (the bounds of its previous and its new line, empty while it stands still); after a new dial
+    // the first one is the whole surface. The shell empties them when it repaints.
+    std::array<QRect, 3> changed{};
 };
 
 // ---- alarm, timer, announcer ------------------------------------------------------------------

@@ -221,6 +221,13 @@ private slots:
         DrawWuLine(big, a + off, b + off, Ink, std::int16_t(width));
         DrawWuLine(small, a, b, Ink, std::int16_t(width));
         QCOMPARE(small, big.copy(off.x(), off.y(), 48, 48));
+        // Every pixel the line changed lies within its bounds.
+        const QRect bounds = WuLineBounds(a + off, b + off, std::int16_t(width));
+        const QImage untouched = Gradient(110, 110);
+        for (int y = 0; y < big.height(); ++y)
+            for (int x = 0; x < big.width(); ++x)
+                if (big.pixel(x, y) != untouched.pixel(x, y))
+                    QVERIFY2(bounds.contains(x, y), qPrintable(QStringLiteral("%1,%2 outside").arg(x).arg(y)));
         // A 24-bit surface goes through the general pixel path and must agree.
         QImage rgb888 = Gradient(48, 48).convertToFormat(QImage::Format_RGB888);
         DrawWuLine(rgb888, a, b, Ink, std::int16_t(width));
@@ -315,6 +322,56 @@ private slots:
         QCOMPARE(v.analog.surface, fresh.v().analog.surface);
     }
 
+    void repaintCoversTheChange_data() {
+        QTest::addColumn<QTime>("from");
+        QTest::addColumn<QTime>("to");
+        QTest::newRow("second hand leaves 12") << QTime(10, 16, 0) << QTime(10, 16, 1);
+        QTest::newRow("second hand reaches 3") << QTime(10, 15, 14) << QTime(10, 15, 15);
+        QTest::newRow("second hand reaches 6") << QTime(10, 15, 29) << QTime(10, 15, 30);
+        QTest::newRow("second hand reaches 9") << QTime(10, 15, 44) << QTime(10, 15, 45);
+        QTest::newRow("steepest step, 37 to 38") << QTime(10, 15, 37) << QTime(10, 15, 38);
+        QTest::newRow("minute change: 12 and the minute hand") << QTime(10, 15, 59) << QTime(10, 16, 0);
+        QTest::newRow("hour change: all three hands") << QTime(10, 59, 59) << QTime(11, 0, 0);
+        QTest::newRow("midnight") << QTime(23, 59, 59) << QTime(0, 0, 0);
+        QTest::newRow("a late tick, three seconds") << QTime(10, 15, 20) << QTime(10, 15, 23);
+        QTest::newRow("the same second again: nothing") << QTime(10, 15, 20) << QTime(10, 15, 20);
+    }
+    void repaintCoversTheChange() {
+        // Two consecutive full drawings: every pixel that differs lies in the rectangles the second
+        // drawing reports, and they stay small: the screen gets them instead of the whole dial.
+        QFETCH(QTime, from);
+        QFETCH(QTime, to);
+        Clockface c(from.hour(), from.minute(), from.second());
+        Vakto& v = c.v();
+        SetDial(v, 2);
+        const QImage before = v.analog.surface.copy();
+        v.analog.changed.fill(QRect());
+        c.h.clock.set(to.hour(), to.minute(), to.second());
+        DrawClock(v);
+        QRegion covered;
+        for (const QRect& r : v.analog.changed)
+            covered |= r;
+        int differ = 0;
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x)
+                if (before.pixel(x, y) != v.analog.surface.pixel(x, y)) {
+                    ++differ;
+                    QVERIFY2(covered.contains(QPoint(x, y)),
+                             qPrintable(QStringLiteral("%1,%2 not covered").arg(x).arg(y)));
+                }
+        QCOMPARE(differ > 0, from != to);
+        QCOMPARE(covered.isEmpty(), from == to);
+        // The redraw over the old face equals a drawing from scratch.
+        Clockface fresh(to.hour(), to.minute(), to.second());
+        SetDial(fresh.v(), 2);
+        QCOMPARE(v.analog.surface, fresh.v().analog.surface);
+        // Even three hands turning together send less than an eighth of the dial.
+        int area = 0;
+        for (const QRect& r : covered)
+            area += r.width() * r.height();
+        QVERIFY2(area * 8 <= before.width() * before.height(), qPrintable(QString::number(area)));
+    }
+
     void alarmMark_data() {
         QTest::addColumn<int>("countdown");
         QTest::addColumn<QPoint>("topLeft");
@@ -400,10 +457,13 @@ private slots:
             DialImage(v, i);
             v.depot.imgDial[std::size_t(i)].fill(qRgb(10 * i, 20 + i, 30));
         }
+        v.analog.changed.fill(QRect());
         SetDial(v, DialIndexFor(std::int16_t(period)));
         QCOMPARE(v.analog.dialIndex, dial);
         QCOMPARE(v.main.picClock.pic, (PicRef{Strip::imgDial, std::int16_t(dial)}));
         QCOMPARE(v.analog.surface.pixel(0, 0), qRgb(10 * dial, 20 + dial, 30));
+        // A new dial picture changes the whole surface, and the repaint says so.
+        QCOMPARE(v.analog.changed[0], v.analog.surface.rect());
         SetDial(v, 9); // not a dial: the plain one
         QCOMPARE(v.analog.dialIndex, 0);
     }

@@ -1,6 +1,7 @@
 // The real main window on the offscreen platform: it paints the element model faithfully
 // (a golden picture at a fixed time) and takes the user's clicks at the elements' places.
 
+#include "alarm/alarmsetting.h"
 #include "app/frmvakto.h"
 #include "app/shell.h"
 #include "app/shellports.h"
@@ -8,6 +9,7 @@
 #include "tests/support/fakes.h"
 
 #include <QtTest>
+#include <ctime>
 
 namespace {
 struct Real {
@@ -37,6 +39,30 @@ struct Real {
 
 const QString Golden = QStringLiteral(VAKTO_SOURCE_DIR "/tests/golden/main_101520.png");
 
+// The UTC clock behind SystemClock in the zone test, milliseconds since the epoch.
+qint64 g_utc = 0;
+qint64 FakeUtc() {
+    return g_utc;
+}
+
+// TZ set for one test, restored afterwards.
+struct ZoneScope {
+    const bool had = qEnvironmentVariableIsSet("TZ");
+    const QByteArray old = qgetenv("TZ");
+    explicit ZoneScope(const QByteArray& zone) { set(zone); }
+    ~ZoneScope() {
+        if (had)
+            set(old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    static void set(const QByteArray& zone) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+};
+
 int DifferentPixels(const QImage& a, const QImage& b) {
     if (a.size() != b.size()) return a.width() * a.height();
     int n = 0;
@@ -52,6 +78,10 @@ class TestMainWindow : public QObject {
 private slots:
     void goldenAtFixedTime();
     void movedElementFailsTheGolden();
+    void screenMatchesAFullPaintEverySecond_data();
+    void screenMatchesAFullPaintEverySecond();
+    void systemClockShowsTheWallClock_data();
+    void systemClockShowsTheWallClock();
     void windowIsFramelessFixedSize();
     void clickOnHeaderXQuits();
 };
@@ -82,6 +112,78 @@ void TestMainWindow::movedElementFailsTheGolden() {
     const QImage golden = QImage(Golden).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!golden.isNull());
     QVERIFY(DifferentPixels(r.grab(), golden) > 0);
+}
+
+void TestMainWindow::screenMatchesAFullPaintEverySecond_data() {
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("timer"); // minutes, 0 = none
+    QTest::newRow("10:15:20, across a minute") << QTime(10, 15, 20) << 45 << 0;
+    QTest::newRow("10:59:50, across the hour, a timer running") << QTime(10, 59, 50) << 15 << 3;
+}
+
+void TestMainWindow::screenMatchesAFullPaintEverySecond() {
+    // The window repaints only what changed each second; what the screen holds must still be,
+    // pixel for pixel, what a complete repaint of the window shows.
+    QFETCH(QTime, start);
+    QFETCH(int, seconds);
+    QFETCH(int, timer);
+    Real r(start);
+    QVERIFY(Startup(*r.v));
+    if (timer) StartTimer(*r.v, std::int16_t(timer));
+    r.shell->sync();
+    QVERIFY(QTest::qWaitForWindowExposed(r.w()));
+    for (int i = 1; i <= seconds; ++i) {
+        r.clock.advance(1);
+        r.shell->tickNow();
+        QCoreApplication::processEvents();
+        const QImage screen =
+            r.w()->screen()->grabWindow(r.w()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage full = r.grab();
+        const int diff = DifferentPixels(screen, full);
+        if (diff) screen.save(QDir::tempPath() + QStringLiteral("/vakto_screen_actual.png"));
+        QVERIFY2(diff == 0, qPrintable(QStringLiteral("%1 pixels stale at %2")
+                                           .arg(diff)
+                                           .arg(r.clock.t.time().toString(QStringLiteral("hh:mm:ss")))));
+    }
+}
+
+void TestMainWindow::systemClockShowsTheWallClock_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDateTime>("start");  // UTC
+    QTest::addColumn<QByteArray>("later"); // the system's zone after one minute; empty = unchanged
+    const auto utc = [](int y, int mo, int d, int h, int mi) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, 30), Qt::UTC);
+    };
+    QTest::newRow("Berlin, spring forward") << QByteArray("Europe/Berlin") << utc(2026, 3, 29, 0, 58) << QByteArray();
+    QTest::newRow("Berlin, fall back") << QByteArray("Europe/Berlin") << utc(2026, 10, 25, 0, 58) << QByteArray();
+    QTest::newRow("Lord Howe, half an hour back")
+        << QByteArray("Australia/Lord_Howe") << utc(2026, 4, 4, 14, 58) << QByteArray();
+    QTest::newRow("Kolkata, across midnight") << QByteArray("Asia/Kolkata") << utc(2026, 12, 9, 18, 28) << QByteArray();
+    QTest::newRow("Berlin, then the system moves to Tokyo")
+        << QByteArray("Europe/Berlin") << utc(2026, 12, 9, 8, 58) << QByteArray("Asia/Tokyo");
+}
+
+void TestMainWindow::systemClockShowsTheWallClock() {
+    // Four minutes of readings, one a second, against the C library's local time. The zone is
+    // looked up once a minute, so after a change of zone the reading may lag until the next minute.
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, start);
+    QFETCH(QByteArray, later);
+    ZoneScope scope(zone);
+    SystemClock clock(&FakeUtc);
+    int lagging = 0;
+    for (int s = 0; s < 240; ++s) {
+        g_utc = start.toMSecsSinceEpoch() + s * 1000 + 250;
+        if (s == 60 && !later.isEmpty()) ZoneScope::set(later);
+        const QDateTime want = QDateTime::fromMSecsSinceEpoch(g_utc, Qt::LocalTime);
+        const QDateTime got = clock.now();
+        if (got.date() == want.date() && got.time() == want.time()) continue;
+        QVERIFY2(!later.isEmpty() && s >= 60 && s < 90,
+                 qPrintable(QStringLiteral("%1 shows %2").arg(want.toString(Qt::ISODate), got.toString(Qt::ISODate))));
+        ++lagging;
+    }
+    QVERIFY(lagging <= 30);
 }
 
 void TestMainWindow::windowIsFramelessFixedSize() {
