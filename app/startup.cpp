@@ -89,21 +89,7 @@ void OnSessionEnd(Vakto& v) {
 
 void OnSessionSave(Vakto& v) {
     if (v.app.ended) return;
-    PunchState& p = v.punch;
-    const bool punching = p.punchMinutes != PunchOff && p.punchMinutes > 0 && p.currentProject > 0 &&
-                          p.currentProject <= static_cast<int>(p.projects.size());
-    if (!punching) {
-        SaveProjects(v);
-        return;
-    }
-    // The file gets the minutes punched so far; the records in memory and the punch clock do not
-    // change, so switching the punch clock off or quitting later adds those minutes once, as always.
-    const std::vector<ProjectRec> kept = p.projects;
-    const QString label = v.main.lblDescription.text;
-    AddToProject(v); // adds punchMinutes to the selected record and writes the file
-    if (v.app.ended) return;
-    p.projects = kept;
-    SetText(v.main.lblDescription, label);
+    SaveProjectsWithPunched(v);
 }
 
 void QuitProgram(Vakto& v) {

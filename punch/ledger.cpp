@@ -318,11 +318,12 @@ bool LoadProjects(Vakto& v) {
     return true;
 }
 
-bool SaveProjects(Vakto& v) {
+namespace {
+bool WriteProjects(Vakto& v, const std::vector<ProjectRec>& projects) {
     // After a fatal report (a ledger that never loaded, a failed save) nothing may touch the file.
     if (v.app.ended) return false;
     if (!v.punch.loaded) return true; // nothing of the user's to write yet; the file stays as it is
-    const QByteArray bytes = FormatLedger(v.punch.projects, v.punch.legacyEncoding);
+    const QByteArray bytes = FormatLedger(projects, v.punch.legacyEncoding);
     const QString why = WriteWhole(LedgerPath(v), bytes);
     if (!why.isEmpty()) {
         Fail(v, QStringLiteral("%1: the project file cannot be written: %2").arg(FileName(v), why));
@@ -333,17 +334,38 @@ bool SaveProjects(Vakto& v) {
     return true;
 }
 
-void AddToProject(Vakto& v) {
-    ProjectRec* rec = SelectedRecord(v);
-    if (!rec) return;
-    const int punched = v.punch.punchMinutes == PunchOff ? 0 : v.punch.punchMinutes;
+// Adds punched minutes to a record, as whole hours and the rest.
+void AddMinutes(ProjectRec& rec, int punched) {
     // In 32 bits: hours x 60 alone passes 16 bits beyond 546 hours.
-    std::int32_t total = std::int32_t(rec->hours) * 60 + rec->minutes + punched;
+    std::int32_t total = std::int32_t(rec.hours) * 60 + rec.minutes + punched;
     total = std::clamp<std::int32_t>(total, HoursMin * 60 - 59, HoursMax * 60 + 59);
     // Whole hours and the rest, for every total: the same as carrying only past 60, and also right
     // when the file held more than 59 or negative minutes.
-    rec->minutes = static_cast<std::int16_t>(total % 60);
-    rec->hours = static_cast<std::int16_t>(total / 60);
+    rec.minutes = static_cast<std::int16_t>(total % 60);
+    rec.hours = static_cast<std::int16_t>(total / 60);
+}
+
+int PunchedSoFar(const Vakto& v) {
+    return v.punch.punchMinutes == PunchOff ? 0 : v.punch.punchMinutes;
+}
+} // namespace
+
+bool SaveProjects(Vakto& v) {
+    return WriteProjects(v, v.punch.projects);
+}
+
+bool SaveProjectsWithPunched(Vakto& v) {
+    const int k = v.punch.currentProject;
+    if (k < 1 || k > static_cast<int>(v.punch.projects.size()) || PunchedSoFar(v) == 0) return SaveProjects(v);
+    std::vector<ProjectRec> withPunched = v.punch.projects;
+    AddMinutes(withPunched[std::size_t(k - 1)], PunchedSoFar(v));
+    return WriteProjects(v, withPunched);
+}
+
+void AddToProject(Vakto& v) {
+    ProjectRec* rec = SelectedRecord(v);
+    if (!rec) return;
+    AddMinutes(*rec, PunchedSoFar(v));
     SetText(v.main.lblDescription,
             rec->name + SayProjectTime(v, static_cast<std::int16_t>(v.punch.currentProject - 1)));
     SaveProjects(v);

@@ -35,6 +35,9 @@ QByteArray DefaultLedger();
 bool LoadProjects(Vakto& v);
 // Rewrites the whole file; false after a fatal report (the old file stays as it was).
 bool SaveProjects(Vakto& v);
+// The session's save: the file gets the selected project's minutes punched so far, while the records
+// in memory and the punch clock stay as they are, so that the minutes are added once, later.
+bool SaveProjectsWithPunched(Vakto& v);
 void AddToProject(Vakto& v);
 QString SayProjectTime(const Vakto& v, std::int16_t parWhat);
 // Description line: the label click opens the editor, the confirm button commits it.
