@@ -4,11 +4,16 @@
 #include "app/pointer.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/x11output.h"
+#include "clockface/pixlib.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 const QColor DescBack(41, 59, 93);
@@ -34,6 +39,8 @@ FrmVakto::FrmVakto(Shell& shell)
     for (Element* e : m_v.main.dialOrder)
         m_all.push_back({e, QRect()});
 }
+
+FrmVakto::~FrmVakto() = default;
 
 QLineEdit* FrmVakto::descriptionEditor() {
     // Built on first use: a text box loads the font database, which costs more start-up time
@@ -83,6 +90,8 @@ void FrmVakto::sync(bool now) {
         p.rect = r;
     }
     m_v.analog.changed.fill(QRect());
+    // A tick's changes go to the X server at once; what cannot go that way Qt repaints.
+    if (now && !changed.isEmpty()) changed = showDirect(changed);
     if (!changed.isEmpty()) {
         if (now)
             repaint(changed);
@@ -155,6 +164,96 @@ void FrmVakto::paintRect(QPainter& p, const QRect& clip) {
         }
         paintElement(p, *e);
     }
+}
+
+X11Output* FrmVakto::directOutput() {
+    QWindow* win = windowHandle();
+    if (!win || !isVisible() || !win->isExposed() || devicePixelRatio() != 1.0) return nullptr;
+    if (!m_x11Tried) {
+        m_x11Tried = true;
+        m_x11 = X11Output::create(win);
+        // The server forgets what a covered or unmapped window showed and asks for it again; what
+        // went past Qt's copy of the window must then be painted anew, not taken from that copy.
+        if (m_x11) win->installEventFilter(this);
+    }
+    return m_x11.get();
+}
+
+bool FrmVakto::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Expose && watched == windowHandle()) update();
+    return QWidget::eventFilter(watched, e);
+}
+
+QRegion FrmVakto::showDirect(const QRegion& changes) {
+    X11Output* out = directOutput();
+    if (!out) return changes;
+    QRegion rest;
+    bool sent = false;
+    for (const QRect& r : changes) {
+        if (!compose(r)) {
+            rest |= r;
+            continue;
+        }
+        out->put(r, m_scratch.data());
+        sent = true;
+    }
+    if (sent) out->flush();
+    return rest;
+}
+
+namespace {
+// Draws `pic`, placed with its top left at `at`, over the composed rectangle `r` (pixels `out`, row
+// after row), inside `clip` only: a plain copy for an opaque picture, Qt's blend for a premultiplied
+// one. False for a picture of any other kind.
+bool DrawPicture(quint32* out, const QRect& r, const QImage& pic, QPoint at, const QRect& clip) {
+    const bool opaque = pic.format() == QImage::Format_RGB32;
+    if ((!opaque && pic.format() != QImage::Format_ARGB32_Premultiplied) || pic.devicePixelRatio() != 1.0) return false;
+    const QRect part = QRect(at, pic.size()) & clip & r;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        const auto* src = reinterpret_cast<const quint32*>(pic.constScanLine(y - at.y())) + (part.left() - at.x());
+        quint32* dst = out + std::ptrdiff_t(y - r.top()) * r.width() + (part.left() - r.left());
+        if (opaque) {
+            std::memcpy(dst, src, std::size_t(part.width()) * 4);
+            continue;
+        }
+        for (int x = 0; x < part.width(); ++x)
+            dst[x] = OverPremultiplied(dst[x], src[x]);
+    }
+    return true;
+}
+} // namespace
+
+bool FrmVakto::compose(const QRect& r) {
+    // The same layers as paintRect, in the same order and extent, without a painter: the skin, the
+    // elements, the dial's surface and the pictures on it. Texts are left to paintRect.
+    if (!rect().contains(r)) return false;
+    if (m_edit && m_edit->isVisible() && m_edit->geometry().intersects(r)) return false;
+    const std::size_t whole = std::size_t(width()) * std::size_t(height());
+    if (m_scratch.capacity() < whole) m_scratch.reserve(whole); // once: no allocation per tick
+    m_scratch.resize(std::size_t(r.width()) * std::size_t(r.height()));
+    quint32* out = m_scratch.data();
+    DepotPixmaps& pixmaps = m_shell.pixmaps();
+
+    const QImage skin = pixmaps.skin().toImage(); // toImage shares a pixmap's pixels
+    if (skin.format() != QImage::Format_RGB32 || !DrawPicture(out, r, skin, QPoint(0, 0), r)) return false;
+    for (const Element* e : m_v.main.mainOrder) {
+        if (!e->visible) continue;
+        const QRect er = windowRect(*e);
+        if (!er.intersects(r)) continue;
+        if (e == &m_v.main.lblDescLeft || e == &m_v.main.lblDescription) return false;
+        const QPoint at = WindowOrigin(m_v, *e);
+        if (e == &m_v.main.picClock && !m_v.analog.surface.isNull()) {
+            if (!DrawPicture(out, r, m_v.analog.surface, at, r)) return false;
+        } else if (e->pic.strip != Strip::None) {
+            if (!DrawPicture(out, r, pixmaps.pixmap(e->pic).toImage(), at, r)) return false;
+        }
+        if (e != &m_v.main.picClock) continue;
+        for (const Element* c : m_v.main.dialOrder) {
+            if (!c->visible || c->pic.strip == Strip::None || !windowRect(*c).intersects(r)) continue;
+            if (!DrawPicture(out, r, pixmaps.pixmap(c->pic).toImage(), WindowOrigin(m_v, *c), er)) return false;
+        }
+    }
+    return true;
 }
 
 void FrmVakto::mousePressEvent(QMouseEvent* ev) {

@@ -5,15 +5,18 @@
 #include "model/vakto.h"
 
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class Shell;
 class QLineEdit;
+class X11Output;
 
 class FrmVakto : public QWidget {
     Q_OBJECT
 public:
     explicit FrmVakto(Shell& shell);
+    ~FrmVakto() override;
 
     // Repaints what changed since the last call: at once, or (now = false) with the next batch of
     // window updates, which merges the many calls of a pointer drag into one repaint.
@@ -28,6 +31,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     struct Painted {
@@ -38,6 +42,13 @@ private:
     void paintElement(QPainter& p, const Element& e);
     // Paints the skin and every element that meets `clip`, clipped to it.
     void paintRect(QPainter& p, const QRect& clip);
+    // Sends the changed places straight to the X server; returns what it could not send that way,
+    // for Qt's repaint.
+    QRegion showDirect(const QRegion& changes);
+    X11Output* directOutput();
+    // The window's pixels of `r` into m_scratch, as paintRect paints them; false where paintRect is
+    // needed: a text, the text box, a picture of a kind other than plain or premultiplied 32-bit.
+    bool compose(const QRect& r);
 
     Shell& m_shell;
     Vakto& m_v;
@@ -45,4 +56,7 @@ private:
     QLineEdit* m_edit = nullptr;
     bool m_systemClose = false;
     bool m_dragCursor = false;
+    std::unique_ptr<X11Output> m_x11; // null where the window is not on X11 or not plain 32-bit
+    bool m_x11Tried = false;
+    std::vector<quint32> m_scratch; // one rectangle of composed pixels, up to the dial's size
 };
