@@ -40,19 +40,36 @@ void EnsureSurface(Vakto& v) {
         v.analog.surface = QImage(size, QImage::Format_RGB32);
 }
 
-// Step 1 of the redraw: the whole surface becomes the current dial picture again.
+const QImage& CurrentDial(Vakto& v) {
+    const int i = v.analog.dialIndex >= 0 && v.analog.dialIndex < int(v.depot.imgDial.size()) ? v.analog.dialIndex : 0;
+    return DialImage(v, i);
+}
+
+// True when the dial picture can be copied into the surface as it is, rectangle by rectangle.
+bool DialUsable(Vakto& v) {
+    const QImage& src = CurrentDial(v);
+    return src.size() == v.analog.surface.size() && src.format() == QImage::Format_RGB32;
+}
+
+// Step 1 of a partial redraw: the dial picture again inside these rectangles (empty ones and
+// overlaps are fine); DialUsable must hold.
+void RestoreDial(Vakto& v, const std::array<QRect, 3>& rects) {
+    QImage& dst = v.analog.surface;
+    const QImage& src = CurrentDial(v);
+    for (const QRect& r : rects) {
+        const QRect c = r & dst.rect();
+        for (int y = c.top(); y <= c.bottom(); ++y)
+            std::memcpy(dst.scanLine(y) + std::ptrdiff_t(c.left()) * 4, src.constScanLine(y) + std::ptrdiff_t(c.left()) * 4,
+                        std::size_t(c.width()) * 4);
+    }
+}
+
+// Step 1 of the whole redraw: the whole surface becomes the current dial picture again.
 void RestoreDial(Vakto& v) {
     QImage& dst = v.analog.surface;
-    const int i = v.analog.dialIndex >= 0 && v.analog.dialIndex < int(v.depot.imgDial.size()) ? v.analog.dialIndex : 0;
-    const QImage& src = DialImage(v, i);
-    if (src.size() == dst.size() && src.format() == QImage::Format_RGB32) {
-        const auto rowBytes = std::size_t(dst.width()) * 4;
-        if (src.bytesPerLine() == dst.bytesPerLine()) {
-            std::memcpy(dst.bits(), src.constBits(), std::size_t(dst.bytesPerLine()) * std::size_t(dst.height()));
-        } else {
-            for (int y = 0; y < dst.height(); ++y)
-                std::memcpy(dst.scanLine(y), src.constScanLine(y), rowBytes);
-        }
+    const QImage& src = CurrentDial(v);
+    if (DialUsable(v)) {
+        RestoreDial(v, {dst.rect(), QRect(), QRect()});
         return;
     }
     // No usable dial picture (depot not loaded, or a picture of another size or format): start from
@@ -99,26 +116,35 @@ void DrawClock(Vakto& v, const QTime& t) {
     AnalogState& a = v.analog;
     const QSize before = a.surface.size();
     EnsureSurface(v);
-    // The same dial under the same hands gives the same pixels: only where a hand was or now is can
-    // the new face differ from the one on screen.
-    const bool sameDial = a.drawnDial == a.dialIndex && a.surface.size() == before;
     const std::array<QPoint, 3> wasEnd{a.hourEnd, a.minuteEnd, a.secondEnd};
     const std::array<QRect, 3> was{HandBounds(v, HandLetter[0]), HandBounds(v, HandLetter[1]),
                                    HandBounds(v, HandLetter[2])};
-    RestoreDial(v);
     // All three hands show the one time given, so the face never mixes two seconds. The hour hand
     // stands on the whole hour.
     a.hourEnd = RoundedDialPoint(v, t.hour(), HourStep, HourFactor);
-    DrawHand(v, HandLetter[0]);
     a.minuteEnd = RoundedDialPoint(v, t.minute(), MinuteStep, MinuteFactor);
-    DrawHand(v, HandLetter[1]);
     a.secondEnd = RoundedDialPoint(v, t.second(), MinuteStep, SecondFactor);
-    DrawHand(v, HandLetter[2]);
-    if (sameDial) {
-        const std::array<QPoint, 3> end{a.hourEnd, a.minuteEnd, a.secondEnd};
-        for (std::size_t h = 0; h < a.changed.size(); ++h)
-            if (end[h] != wasEnd[h]) a.changed[h] |= (was[h] | HandBounds(v, HandLetter[h])) & a.surface.rect();
+    const std::array<QPoint, 3> end{a.hourEnd, a.minuteEnd, a.secondEnd};
+
+    // The same dial under the same hands gives the same pixels: only where a hand was or now is can
+    // the new face differ from the one drawn. There the dial comes back and all three hands are
+    // drawn again, in their order, clipped to those places; everywhere else the face stays.
+    if (a.drawnDial == a.dialIndex && a.surface.size() == before && DialUsable(v)) {
+        std::array<QRect, 3> redo{};
+        for (std::size_t h = 0; h < redo.size(); ++h)
+            if (end[h] != wasEnd[h]) redo[h] = (was[h] | HandBounds(v, HandLetter[h])) & a.surface.rect();
+        // (An empty clip would mean no clip at all: with no hand moved there is nothing to draw.)
+        if (redo != std::array<QRect, 3>{}) {
+            RestoreDial(v, redo);
+            for (const QString& letter : HandLetter)
+                DrawHand(v, letter, redo);
+        }
+        for (std::size_t h = 0; h < redo.size(); ++h)
+            a.changed[h] |= redo[h];
     } else {
+        RestoreDial(v);
+        for (const QString& letter : HandLetter)
+            DrawHand(v, letter);
         a.changed = {a.surface.rect(), QRect(), QRect()};
         a.drawnDial = a.dialIndex;
     }

@@ -11,12 +11,24 @@ namespace {
 // platform colour values 0x00BBGGRR, so every read and write swaps red and blue.
 class PixelSurface {
 public:
-    explicit PixelSurface(QImage& img)
+    // `clips`: when not empty, only pixels inside one of these rectangles are read and written.
+    PixelSurface(QImage& img, const std::array<QRect, 3>& clips)
         : m_img(img), m_w(img.width()), m_h(img.height()),
           m_fast(img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32),
-          m_bits(m_w > 0 && m_h > 0 ? img.bits() : nullptr), m_stride(img.bytesPerLine()) {}
+          m_bits(m_w > 0 && m_h > 0 ? img.bits() : nullptr), m_stride(img.bytesPerLine()), m_clips(clips) {
+        QRect box;
+        for (const QRect& c : clips)
+            box |= c;
+        m_clipped = !box.isEmpty();
+        m_box = m_clipped ? box & QRect(0, 0, m_w, m_h) : QRect(0, 0, m_w, m_h);
+    }
 
-    bool inside(std::int64_t x, std::int64_t y) const { return x >= 0 && y >= 0 && x < m_w && y < m_h; }
+    bool inside(std::int64_t x, std::int64_t y) const {
+        if (x < m_box.left() || y < m_box.top() || x > m_box.right() || y > m_box.bottom()) return false;
+        if (!m_clipped) return true;
+        const QPoint p{int(x), int(y)};
+        return m_clips[0].contains(p) || m_clips[1].contains(p) || m_clips[2].contains(p);
+    }
 
     std::uint32_t read(int x, int y) const {
         const QRgb p = m_fast ? row(y)[x] : m_img.pixel(x, y);
@@ -31,8 +43,9 @@ public:
             m_img.setPixel(x, y, p);
     }
 
-    int width() const { return m_w; }
-    int height() const { return m_h; }
+    // The pixels that may be written: the surface, or the clip rectangles' bounds on it.
+    const QRect& box() const { return m_box; }
+    bool clipped() const { return m_clipped; }
 
 private:
     QRgb* row(int y) const { return reinterpret_cast<QRgb*>(m_bits + std::ptrdiff_t(y) * m_stride); }
@@ -42,6 +55,9 @@ private:
     bool m_fast;
     uchar* m_bits;
     qsizetype m_stride;
+    const std::array<QRect, 3>& m_clips;
+    QRect m_box;
+    bool m_clipped = false;
 };
 
 // Blends the surface pixel at (x, y) with the line colour; `weight` is the pixel's own share.
@@ -57,12 +73,13 @@ inline void BlendPixel(PixelSurface& s, std::int64_t x, std::int64_t y, const Ar
 void DrawAlongMajor(PixelSurface& s, bool xMajor, std::int64_t startMajor, std::int64_t startMinor, std::int64_t dMajor,
                     std::int64_t dMinor, const ArgbColor& colour, int half, int rest) {
     const std::uint32_t solid = ArgbToColor(colour, 0);
-    const std::int64_t majorLimit = xMajor ? s.width() : s.height();
-    const std::int64_t minorLimit = xMajor ? s.height() : s.width();
-    // Steps whose pixels all lie outside the surface change nothing: skip them. The remaining steps
-    // compute t from their own index, so clipping does not move a single pixel.
-    const std::int64_t first = std::max<std::int64_t>(0, -startMajor);
-    const std::int64_t last = std::min<std::int64_t>(dMajor, majorLimit - 1 - startMajor);
+    const QRect& box = s.box();
+    const std::int64_t majorLo = xMajor ? box.left() : box.top(), majorHi = xMajor ? box.right() : box.bottom();
+    const std::int64_t minorLo = xMajor ? box.top() : box.left(), minorHi = xMajor ? box.bottom() : box.right();
+    // Steps whose pixels all lie outside the surface (or the clip) change nothing: skip them. The
+    // remaining steps compute t from their own index, so clipping does not move a single pixel.
+    const std::int64_t first = std::max<std::int64_t>(0, majorLo - startMajor);
+    const std::int64_t last = std::min<std::int64_t>(dMajor, majorHi - startMajor);
     for (std::int64_t i = first; i <= last; ++i) {
         const auto t = static_cast<float>(double(i) / double(dMajor) * double(dMinor));
         const float base = std::floor(t);
@@ -77,13 +94,12 @@ void DrawAlongMajor(PixelSurface& s, bool xMajor, std::int64_t startMajor, std::
             BlendPixel(s, nearEdge, major, colour, f);
             BlendPixel(s, farEdge, major, colour, 1.0f - f);
         }
-        const std::int64_t k0 = std::max<std::int64_t>(nearEdge + 1, 0);
-        const std::int64_t k1 = std::min<std::int64_t>(farEdge - 1, minorLimit - 1);
+        const std::int64_t k0 = std::max<std::int64_t>(nearEdge + 1, minorLo);
+        const std::int64_t k1 = std::min<std::int64_t>(farEdge - 1, minorHi);
         for (std::int64_t k = k0; k <= k1; ++k) {
-            if (xMajor)
-                s.write(int(major), int(k), solid);
-            else
-                s.write(int(k), int(major), solid);
+            const std::int64_t x = xMajor ? major : k, y = xMajor ? k : major;
+            if (s.clipped() && !s.inside(x, y)) continue;
+            s.write(int(x), int(y), solid);
         }
     }
 }
@@ -94,11 +110,13 @@ int HalfWidth(std::int16_t width) {
 }
 } // namespace
 
-void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const ArgbColor& colour, std::int16_t width) {
+void DrawWuLine(QImage& surface, const QPoint& from, const QPoint& to, const ArgbColor& colour, std::int16_t width,
+                const std::array<QRect, 3>& clip) {
     if (from == to || surface.isNull()) return;
     const int half = HalfWidth(width);
     const int rest = width - half;
-    PixelSurface s(surface);
+    PixelSurface s(surface, clip);
+    if (s.box().isEmpty()) return;
     // 64-bit differences: end points anywhere in the int range neither overflow nor wrap.
     const std::int64_t adx = std::llabs(std::int64_t(to.x()) - from.x());
     const std::int64_t ady = std::llabs(std::int64_t(to.y()) - from.y());
@@ -151,11 +169,11 @@ Hand FindHand(const AnalogState& a, const QString& letter) {
 }
 } // namespace
 
-void DrawHand(Vakto& v, const QString& letter) {
+void DrawHand(Vakto& v, const QString& letter, const std::array<QRect, 3>& clip) {
     const Hand h = FindHand(v.analog, letter);
     if (!h.style) return;
     const ArgbColor colour = ArgbFromNumber(MakeArgb(h.style->red, h.style->green, h.style->blue, 255));
-    DrawWuLine(v.analog.surface, h.from, h.to, colour, h.style->width);
+    DrawWuLine(v.analog.surface, h.from, h.to, colour, h.style->width, clip);
 }
 
 QRect HandBounds(const Vakto& v, const QString& letter) {

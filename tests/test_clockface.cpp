@@ -325,22 +325,27 @@ private slots:
     void repaintCoversTheChange_data() {
         QTest::addColumn<QTime>("from");
         QTest::addColumn<QTime>("to");
-        QTest::newRow("second hand leaves 12") << QTime(10, 16, 0) << QTime(10, 16, 1);
-        QTest::newRow("second hand reaches 3") << QTime(10, 15, 14) << QTime(10, 15, 15);
-        QTest::newRow("second hand reaches 6") << QTime(10, 15, 29) << QTime(10, 15, 30);
-        QTest::newRow("second hand reaches 9") << QTime(10, 15, 44) << QTime(10, 15, 45);
-        QTest::newRow("steepest step, 37 to 38") << QTime(10, 15, 37) << QTime(10, 15, 38);
-        QTest::newRow("minute change: 12 and the minute hand") << QTime(10, 15, 59) << QTime(10, 16, 0);
-        QTest::newRow("hour change: all three hands") << QTime(10, 59, 59) << QTime(11, 0, 0);
-        QTest::newRow("midnight") << QTime(23, 59, 59) << QTime(0, 0, 0);
-        QTest::newRow("a late tick, three seconds") << QTime(10, 15, 20) << QTime(10, 15, 23);
-        QTest::newRow("the same second again: nothing") << QTime(10, 15, 20) << QTime(10, 15, 20);
+        QTest::addColumn<int>("walk"); // then so many more seconds, each checked against a whole drawing
+        QTest::newRow("second hand leaves 12") << QTime(10, 16, 0) << QTime(10, 16, 1) << 0;
+        QTest::newRow("second hand reaches 3") << QTime(10, 15, 14) << QTime(10, 15, 15) << 0;
+        QTest::newRow("second hand reaches 6") << QTime(10, 15, 29) << QTime(10, 15, 30) << 0;
+        QTest::newRow("second hand reaches 9") << QTime(10, 15, 44) << QTime(10, 15, 45) << 0;
+        QTest::newRow("steepest step, 37 to 38") << QTime(10, 15, 37) << QTime(10, 15, 38) << 0;
+        QTest::newRow("minute change: 12 and the minute hand") << QTime(10, 15, 59) << QTime(10, 16, 0) << 0;
+        QTest::newRow("hour change: all three hands") << QTime(10, 59, 59) << QTime(11, 0, 0) << 0;
+        QTest::newRow("midnight") << QTime(23, 59, 59) << QTime(0, 0, 0) << 0;
+        QTest::newRow("a late tick, three seconds") << QTime(10, 15, 20) << QTime(10, 15, 23) << 0;
+        QTest::newRow("the same second again: nothing") << QTime(10, 15, 20) << QTime(10, 15, 20) << 0;
+        // Every second of twelve hours: the hands cross each other at every angle, and the face
+        // redrawn only where they moved stays the face drawn whole.
+        QTest::newRow("twelve hours, second by second") << QTime(11, 59, 0) << QTime(11, 59, 1) << 12 * 3600;
     }
     void repaintCoversTheChange() {
         // Two consecutive full drawings: every pixel that differs lies in the rectangles the second
         // drawing reports, and they stay small: the screen gets them instead of the whole dial.
         QFETCH(QTime, from);
         QFETCH(QTime, to);
+        QFETCH(int, walk);
         Clockface c(from.hour(), from.minute(), from.second());
         Vakto& v = c.v();
         SetDial(v, 2);
@@ -370,6 +375,14 @@ private slots:
         for (const QRect& r : covered)
             area += r.width() * r.height();
         QVERIFY2(area * 8 <= before.width() * before.height(), qPrintable(QString::number(area)));
+        for (int i = 1; i <= walk; ++i) {
+            const QTime t = to.addSecs(i);
+            c.h.clock.set(t.hour(), t.minute(), t.second());
+            DrawClock(v);
+            fresh.h.clock.set(t.hour(), t.minute(), t.second());
+            SetDial(fresh.v(), 2); // a new dial: drawn whole
+            QVERIFY2(v.analog.surface == fresh.v().analog.surface, qPrintable(t.toString()));
+        }
     }
 
     void alarmMark_data() {
