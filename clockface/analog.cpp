@@ -59,8 +59,8 @@ void RestoreDial(Vakto& v, const std::array<QRect, 3>& rects) {
     for (const QRect& r : rects) {
         const QRect c = r & dst.rect();
         for (int y = c.top(); y <= c.bottom(); ++y)
-            std::memcpy(dst.scanLine(y) + std::ptrdiff_t(c.left()) * 4, src.constScanLine(y) + std::ptrdiff_t(c.left()) * 4,
-                        std::size_t(c.width()) * 4);
+            std::memcpy(dst.scanLine(y) + std::ptrdiff_t(c.left()) * 4,
+                        src.constScanLine(y) + std::ptrdiff_t(c.left()) * 4, std::size_t(c.width()) * 4);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/harness.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QtTest>
 #include <cstring>
@@ -232,6 +233,35 @@ private slots:
         QImage rgb888 = Gradient(48, 48).convertToFormat(QImage::Format_RGB888);
         DrawWuLine(rgb888, a, b, Ink, std::int16_t(width));
         QCOMPARE(rgb888.convertToFormat(QImage::Format_RGB32), ab);
+    }
+
+    void overPremultiplied_data() {
+        QTest::addColumn<quint32>("under");
+        QTest::newRow("black") << 0xFF000000u;
+        QTest::newRow("white") << 0xFFFFFFFFu;
+        QTest::newRow("the hands' cyan") << 0xFF28BEE6u;
+        QTest::newRow("nearly black") << 0xFF010203u;
+        QTest::newRow("mid grey") << 0xFF808080u;
+    }
+    void overPremultiplied() {
+        // Every alpha with channel values up to it: the window's own compositing gives exactly the
+        // pixels Qt's painter gives for a premultiplied picture over the opaque window.
+        QFETCH(quint32, under);
+        QImage pic(256, 64, QImage::Format_ARGB32_Premultiplied);
+        for (int a = 0; a < 256; ++a)
+            for (int i = 0; i < 64; ++i) {
+                const auto c = [a, i](int k) { return quint32((a * ((i * 7 + k * 23) % 64)) / 63); };
+                pic.setPixel(a, i, quint32(a) << 24 | c(0) << 16 | c(1) << 8 | c(2));
+            }
+        QImage painted(pic.size(), QImage::Format_RGB32);
+        painted.fill(under);
+        QPainter(&painted).drawImage(0, 0, pic);
+        for (int a = 0; a < 256; ++a)
+            for (int i = 0; i < 64; ++i) {
+                const quint32 p = pic.pixel(a, i);
+                QVERIFY2(OverPremultiplied(under, p) == painted.pixel(a, i),
+                         qPrintable(QStringLiteral("%1 over %2").arg(p, 8, 16).arg(under, 8, 16)));
+            }
     }
 
     void drawHand_data() {
