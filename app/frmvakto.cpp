@@ -169,6 +169,11 @@ void FrmVakto::paintRect(QPainter& p, const QRect& clip) {
 X11Output* FrmVakto::directOutput() {
     QWindow* win = windowHandle();
     if (!win || !isVisible() || !win->isExposed() || devicePixelRatio() != 1.0) return nullptr;
+    // Qt may replace the native window (a change of window flags does); the output follows it.
+    if (m_x11 && m_x11->window() != quint32(win->winId())) {
+        m_x11.reset();
+        m_x11Tried = false;
+    }
     if (!m_x11Tried) {
         m_x11Tried = true;
         m_x11 = X11Output::create(win);

@@ -33,6 +33,8 @@ public:
     void put(const QRect& r, const quint32* pixels);
     // Hands what was put to the server.
     void flush();
+    // The X window this output draws into.
+    quint32 window() const { return m_window; }
 
 private:
     X11Output(xcb_connection_t* c, quint32 window, quint8 depth, quint32 maxRequestBytes);

@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <array>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -72,17 +73,26 @@ void SetAllocCounter(benchmark::State& state, long before) {
         benchmark::Counter(double(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
 }
 
-// Restore the 137 x 137 dial picture and draw the hour, minute and second hands.
+// The 137 x 137 dial and its three hands: drawn whole (0, after a change of dial), or the next
+// second over the last one (1, every tick), where only the second hand's places are drawn again.
 void BM_DrawClock(benchmark::State& state) {
     BenchCore core;
+    const bool whole = state.range(0) == 0;
+    const std::array<QDateTime, 2> at{QDateTime(core.clock.t.date(), QTime(10, 8, 37)),
+                                      QDateTime(core.clock.t.date(), QTime(10, 8, 38))};
     const long before = g_allocations.load();
+    std::size_t i = 0;
     for (auto _ : state) {
+        if (whole)
+            core.v.analog.drawnDial = -1;
+        else
+            core.clock.t = at[i ^= 1];
         DrawClock(core.v);
         benchmark::DoNotOptimize(core.v.analog.surface.constBits());
     }
     SetAllocCounter(state, before);
 }
-BENCHMARK(BM_DrawClock);
+BENCHMARK(BM_DrawClock)->Arg(0)->Arg(1);
 
 // The line drawer alone: the longest second hand's line at width 1, and the hour hand's width 5.
 void BM_DrawWuLine(benchmark::State& state) {
