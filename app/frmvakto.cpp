@@ -233,9 +233,9 @@ bool FrmVakto::compose(const QRect& r) {
     // elements, the dial's surface and the pictures on it. Texts are left to paintRect.
     if (!rect().contains(r)) return false;
     if (m_edit && m_edit->isVisible() && m_edit->geometry().intersects(r)) return false;
+    // Room for the whole window, made once: a tick neither allocates nor clears it.
     const std::size_t whole = std::size_t(width()) * std::size_t(height());
-    if (m_scratch.capacity() < whole) m_scratch.reserve(whole); // once: no allocation per tick
-    m_scratch.resize(std::size_t(r.width()) * std::size_t(r.height()));
+    if (m_scratch.size() < whole) m_scratch.resize(whole);
     quint32* out = m_scratch.data();
     DepotPixmaps& pixmaps = m_shell.pixmaps();
 

@@ -58,5 +58,5 @@ private:
     bool m_dragCursor = false;
     std::unique_ptr<X11Output> m_x11; // null where the window is not on X11 or not plain 32-bit
     bool m_x11Tried = false;
-    std::vector<quint32> m_scratch; // one rectangle of composed pixels, up to the dial's size
+    std::vector<quint32> m_scratch; // one rectangle of composed pixels, row after row
 };

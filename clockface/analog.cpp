@@ -56,11 +56,14 @@ bool DialUsable(Vakto& v) {
 void RestoreDial(Vakto& v, const std::array<QRect, 3>& rects) {
     QImage& dst = v.analog.surface;
     const QImage& src = CurrentDial(v);
+    uchar* to = dst.bits(); // the surface's own buffer: nothing shares it, nothing is copied
+    const uchar* from = src.constBits();
+    const qsizetype toLine = dst.bytesPerLine(), fromLine = src.bytesPerLine();
     for (const QRect& r : rects) {
         const QRect c = r & dst.rect();
         for (int y = c.top(); y <= c.bottom(); ++y)
-            std::memcpy(dst.scanLine(y) + std::ptrdiff_t(c.left()) * 4,
-                        src.constScanLine(y) + std::ptrdiff_t(c.left()) * 4, std::size_t(c.width()) * 4);
+            std::memcpy(to + y * toLine + std::ptrdiff_t(c.left()) * 4,
+                        from + y * fromLine + std::ptrdiff_t(c.left()) * 4, std::size_t(c.width()) * 4);
     }
 }
 
