@@ -240,7 +240,10 @@ bool FrmVakto::compose(const QRect& r) {
     DepotPixmaps& pixmaps = m_shell.pixmaps();
 
     const QImage skin = pixmaps.skin().toImage(); // toImage shares a pixmap's pixels
-    if (skin.format() != QImage::Format_RGB32 || !DrawPicture(out, r, skin, QPoint(0, 0), r)) return false;
+    // The skin is opaque and covers the rectangle: nothing of Qt's copy of the window shows through.
+    if (skin.format() != QImage::Format_RGB32 || !skin.rect().contains(r) ||
+        !DrawPicture(out, r, skin, QPoint(0, 0), r))
+        return false;
     for (const Element* e : m_v.main.mainOrder) {
         if (!e->visible) continue;
         const QRect er = windowRect(*e);
