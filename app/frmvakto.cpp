@@ -147,23 +147,33 @@ void FrmVakto::paintEvent(QPaintEvent* ev) {
         paintRect(p, clip);
 }
 
-void FrmVakto::paintRect(QPainter& p, const QRect& clip) {
-    p.setClipRect(clip);
-    p.drawPixmap(clip.topLeft(), m_shell.pixmaps().skin(), clip);
+template <typename Draw> bool FrmVakto::forEachLayer(const QRect& clip, Draw&& draw) const {
+    if (!draw(nullptr, clip)) return false;
     for (const Element* e : m_v.main.mainOrder) {
         if (!e->visible) continue;
         const QRect r = windowRect(*e);
         if (!r.intersects(clip)) continue;
-        if (e == &m_v.main.picClock) {
-            paintElement(p, *e);
-            p.setClipRect(r.intersected(clip));
-            for (const Element* c : m_v.main.dialOrder)
-                if (c->visible && windowRect(*c).intersects(clip)) paintElement(p, *c);
-            p.setClipRect(clip);
-            continue;
-        }
-        paintElement(p, *e);
+        if (!draw(e, clip)) return false;
+        if (e != &m_v.main.picClock) continue;
+        // Children of the dial are clipped by it.
+        const QRect onDial = r.intersected(clip);
+        for (const Element* c : m_v.main.dialOrder)
+            if (c->visible && windowRect(*c).intersects(clip) && !draw(c, onDial)) return false;
     }
+    return true;
+}
+
+void FrmVakto::paintRect(QPainter& p, const QRect& clip) {
+    QRect current = clip;
+    p.setClipRect(clip);
+    forEachLayer(clip, [&](const Element* e, const QRect& within) {
+        if (within != current) p.setClipRect(current = within);
+        if (e)
+            paintElement(p, *e);
+        else
+            p.drawPixmap(clip.topLeft(), m_shell.pixmaps().skin(), clip);
+        return true;
+    });
 }
 
 X11Output* FrmVakto::directOutput() {
@@ -229,8 +239,7 @@ bool DrawPicture(quint32* out, const QRect& r, const QImage& pic, QPoint at, con
 } // namespace
 
 bool FrmVakto::compose(const QRect& r) {
-    // The same layers as paintRect, in the same order and extent, without a painter: the skin, the
-    // elements, the dial's surface and the pictures on it. Texts are left to paintRect.
+    // The layers paintRect paints, without a painter. Texts are left to paintRect.
     if (!rect().contains(r)) return false;
     if (m_edit && m_edit->isVisible() && m_edit->geometry().intersects(r)) return false;
     // Room for the whole window, made once: a tick neither allocates nor clears it.
@@ -238,30 +247,20 @@ bool FrmVakto::compose(const QRect& r) {
     if (m_scratch.size() < whole) m_scratch.resize(whole);
     quint32* out = m_scratch.data();
     DepotPixmaps& pixmaps = m_shell.pixmaps();
-
-    const QImage skin = pixmaps.skin().toImage(); // toImage shares a pixmap's pixels
-    // The skin is opaque and covers the rectangle: nothing of Qt's copy of the window shows through.
-    if (skin.format() != QImage::Format_RGB32 || !skin.rect().contains(r) ||
-        !DrawPicture(out, r, skin, QPoint(0, 0), r))
-        return false;
-    for (const Element* e : m_v.main.mainOrder) {
-        if (!e->visible) continue;
-        const QRect er = windowRect(*e);
-        if (!er.intersects(r)) continue;
+    return forEachLayer(r, [&](const Element* e, const QRect& within) {
+        if (!e) {
+            // The skin is opaque and covers the rectangle: nothing of Qt's copy of the window
+            // shows through.
+            const QImage skin = pixmaps.skin().toImage(); // toImage shares a pixmap's pixels
+            return skin.format() == QImage::Format_RGB32 && skin.rect().contains(r) &&
+                   DrawPicture(out, r, skin, QPoint(0, 0), r);
+        }
         if (e == &m_v.main.lblDescLeft || e == &m_v.main.lblDescription) return false;
         const QPoint at = WindowOrigin(m_v, *e);
-        if (e == &m_v.main.picClock && !m_v.analog.surface.isNull()) {
-            if (!DrawPicture(out, r, m_v.analog.surface, at, r)) return false;
-        } else if (e->pic.strip != Strip::None) {
-            if (!DrawPicture(out, r, pixmaps.pixmap(e->pic).toImage(), at, r)) return false;
-        }
-        if (e != &m_v.main.picClock) continue;
-        for (const Element* c : m_v.main.dialOrder) {
-            if (!c->visible || c->pic.strip == Strip::None || !windowRect(*c).intersects(r)) continue;
-            if (!DrawPicture(out, r, pixmaps.pixmap(c->pic).toImage(), WindowOrigin(m_v, *c), er)) return false;
-        }
-    }
-    return true;
+        if (e == &m_v.main.picClock && !m_v.analog.surface.isNull())
+            return DrawPicture(out, r, m_v.analog.surface, at, within);
+        return e->pic.strip == Strip::None || DrawPicture(out, r, pixmaps.pixmap(e->pic).toImage(), at, within);
+    });
 }
 
 void FrmVakto::mousePressEvent(QMouseEvent* ev) {

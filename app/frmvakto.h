@@ -40,6 +40,10 @@ private:
     };
     QRect windowRect(const Element& e) const;
     void paintElement(QPainter& p, const Element& e);
+    // Calls draw(element, within) for every layer of the window that meets `clip`, bottom first:
+    // the skin (element null), then each visible element that meets it; `within` is the part
+    // the layer may paint (a dial element's is also inside the dial). Stops at a false.
+    template <typename Draw> bool forEachLayer(const QRect& clip, Draw&& draw) const;
     // Paints the skin and every element that meets `clip`, clipped to it.
     void paintRect(QPainter& p, const QRect& clip);
     // Sends the changed places straight to the X server; returns what it could not send that way,
