@@ -43,15 +43,20 @@ void SetAlarmState(Vakto& v, std::int16_t off) {
     }
 }
 
-void SoundAlarm(Vakto& v) {
-    PlaySound(v, QStringLiteral("alarm"), 1);
+void SoundAlarm(Vakto& v, Ring ring) {
+    PlaySound(v, QStringLiteral("alarm"), 1, ring);
     OpenAlarmWindow(v);
 }
 
-void PlaySound(Vakto& v, const QString& name, std::int16_t flags) {
+QString RingDescription(Ring ring) {
+    return ring == Ring::Announcer ? QStringLiteral("Interval announcer") : QStringLiteral("Timer or alarm");
+}
+
+void PlaySound(Vakto& v, const QString& name, std::int16_t flags, Ring ring) {
     // Asynchronous play is the only mode the sound port has; the flags have nothing left to select.
     Q_UNUSED(flags)
-    v.ports.sound.play(v.app.dataFolder + QStringLiteral("/wav/") + name + QStringLiteral(".wav"));
+    v.ports.sound.play(v.app.dataFolder + QStringLiteral("/wav/") + name + QStringLiteral(".wav"),
+                       RingDescription(ring));
 }
 
 void ColonBlink(Vakto& v) {

@@ -57,7 +57,7 @@ void AnnouncerCheck(Vakto& v) {
     if (v.alarm.announceEvery <= 0 || v.curSecond() != QLatin1String("00")) return;
     bool ok = false;
     const int minute = v.curMinute().toInt(&ok);
-    if (ok && IsAnnounceMinute(v.alarm.announceEvery, minute)) SoundAlarm(v);
+    if (ok && IsAnnounceMinute(v.alarm.announceEvery, minute)) SoundAlarm(v, Ring::Announcer);
 }
 
 std::int64_t FullMinutesPassed(std::int64_t fromKey, std::int64_t toKey) {

@@ -50,8 +50,10 @@ bool CanberraSound::start(const char* key, const QByteArray& value) {
     ca_proplist* props = nullptr;
     if (ca_proplist_create(&props) != CA_SUCCESS) return false;
     ca_proplist_sets(props, key, value.constData());
-    ca_proplist_sets(props, CA_PROP_EVENT_DESCRIPTION, "Alarm");
-    ca_proplist_sets(props, CA_PROP_MEDIA_ROLE, "event");
+    ca_proplist_sets(props, CA_PROP_EVENT_DESCRIPTION, m_description.constData());
+    // "alarm", not "event": the audio server puts event streams under the desktop's alert-sound
+    // volume, which many people turn down to silence beeps; alarm streams follow the output volume.
+    ca_proplist_sets(props, CA_PROP_MEDIA_ROLE, "alarm");
     // Ids only grow, so a late report of an earlier playback can never pass for the current one.
     const std::uint32_t id = ++m_lastId;
     const int rc = ca_context_play_full(m_context, id, props, OnFinished, this);
@@ -61,7 +63,8 @@ bool CanberraSound::start(const char* key, const QByteArray& value) {
     return rc == CA_SUCCESS;
 }
 
-void CanberraSound::play(const QString& path) {
+void CanberraSound::play(const QString& path, const QString& description) {
+    m_description = description.toUtf8();
     if (!ensureContext()) {
         beep();
         return;

@@ -20,7 +20,7 @@ public:
     // Returns at once and never waits for a result; a sound still playing is cancelled and the new one
     // starts from its beginning. A file that is missing or cannot be played gives the sound theme's
     // alarm event, and only when that fails too the desktop's beep.
-    void play(const QString& path) override;
+    void play(const QString& path, const QString& description) override;
 
     Outcome outcome() const { return m_outcome; }
     int beeps() const { return m_beeps; }
@@ -39,6 +39,7 @@ private:
     bool m_contextFailed = false;
     std::uint32_t m_current = 0; // id of the playback the current ring waits on; 0 = none
     std::uint32_t m_lastId = 0;
+    QByteArray m_description; // of the current ring, for its fallbacks too
     Outcome m_outcome = Outcome::None;
     int m_beeps = 0;
 };

@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "app/shellports.h"
 #include "app/startup.h"
+#include "punch/ledger.h"
 #include "tray/qttray.h"
 #include "tray/traymenu.h"
 
@@ -18,6 +19,8 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,6 +32,28 @@ int signalPipe[2] = {-1, -1};
 void OnSignal(int) {
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+// The running program, for the ways out that do not come back through its event loop: exit() from
+// inside Qt (the display connection broke) and qFatal(). Null outside main's lifetime of it.
+Vakto* running = nullptr;
+MessageBoxes* boxes = nullptr;
+
+// Writes the ledger with the minutes punched so far, reporting only on standard error: the display
+// may be gone. With the per-minute saves this adds at most a retry of a save that failed.
+void SaveOnTheWayOut() {
+    Vakto* v = running;
+    running = nullptr;
+    if (!v || v->app.ended) return;
+    if (boxes) boxes->setHeadless(true);
+    if (SaveProjectsWithPunched(*v))
+        std::fprintf(stderr, "vakto: ending without the display; the ledger holds the punched minutes\n");
+}
+
+QtMessageHandler previousHandler = nullptr;
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) SaveOnTheWayOut();
+    if (previousHandler) previousHandler(type, context, message);
 }
 
 QString ProgramFolder(const char* argv0) {
@@ -91,6 +116,9 @@ int main(int argc, char** argv) {
         QObject::connect(sigNotifier.get(), &QSocketNotifier::activated, &qapp, [&] {
             char c;
             [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
+            // A fatal report is on screen (or the quit is done): there is nothing left to save, and a
+            // logout must not wait for someone to press OK.
+            if (v.app.ended) ::_exit(window.ended() ? window.status() : 2);
             OnSessionEnd(v);
         });
         struct sigaction sa {};
@@ -101,6 +129,19 @@ int main(int argc, char** argv) {
         sigaction(SIGHUP, &sa, nullptr);
         sigaction(SIGINT, &sa, nullptr);
     }
+
+    // Qt ends the program with exit() when the display connection breaks (X server or compositor
+    // gone), and with qFatal() on other faults it cannot survive: the ledger is written on the way.
+    running = &v;
+    boxes = &dialogs;
+    struct Forget {
+        ~Forget() {
+            running = nullptr;
+            boxes = nullptr;
+        }
+    } forget;
+    std::atexit(SaveOnTheWayOut);
+    previousHandler = qInstallMessageHandler(OnQtMessage);
 
     const bool started = Startup(v);
     if (!started || v.app.ended) return window.status();

@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <cstdio>
+#include <ctime>
 
 QDateTime SystemClock::now() const {
     const qint64 utc = m_utcNow();
@@ -24,6 +25,13 @@ QDateTime SystemClock::now() const {
     return QDateTime::fromMSecsSinceEpoch(utc + m_offsetMs, Qt::UTC);
 }
 
+std::int64_t SystemClock::monotonicMs() const {
+    // CLOCK_MONOTONIC stands still while the machine sleeps (CLOCK_BOOTTIME would not).
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 void MessageBoxes::message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vakto"), text, QMessageBox::Ok);
     box.exec();
@@ -32,8 +40,20 @@ void MessageBoxes::message(const QString& text) {
 void MessageBoxes::error(const QString& text) {
     std::fprintf(stderr, "vakto: %s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
+    if (m_headless) return;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Vakto"), text, QMessageBox::Ok);
     box.exec();
+}
+
+void MessageBoxes::warn(const QString& text) {
+    std::fprintf(stderr, "vakto: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (m_headless) return;
+    // Not modal and not waited for: a nested event loop would run ticks inside the tick that reports.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vakto"), text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 void DesktopBrowser::open(const QString& url) {

@@ -18,6 +18,7 @@ public:
     // The local date and time, carried in a Qt::UTC value so that Qt converts nothing again: its
     // date() and time() are the wall clock's.
     QDateTime now() const override;
+    std::int64_t monotonicMs() const override;
 
 private:
     UtcSource m_utcNow;
@@ -29,6 +30,12 @@ class MessageBoxes : public Dialogs {
 public:
     void message(const QString& text) override;
     void error(const QString& text) override;
+    void warn(const QString& text) override;
+    // Reports go only to standard error: the display is gone.
+    void setHeadless(bool headless) { m_headless = headless; }
+
+private:
+    bool m_headless = false;
 };
 
 class DesktopBrowser : public Browser {

@@ -10,6 +10,8 @@
 #include "punch/punch.h"
 #include "tray/systray.h"
 
+#include <algorithm>
+
 bool Startup(Vakto& v) {
     // The single-instance check runs in main(), before this object exists. The depot's pictures
     // are compiled in and decoded on first use: there is nothing to load.
@@ -37,12 +39,15 @@ void Tick(Vakto& v) {
     const QDateTime now = v.ports.clock.now();
     const std::int64_t key = TickKey(now);
     if (key == v.app.lastTickTime) return;
+    const std::int64_t mono = v.ports.clock.monotonicMs();
+    const std::int64_t lastMono = v.app.lastTickMono;
     // A jump of more than one second (late timer, suspend, clock set forward) is a gap: what was due
     // inside it is caught up below instead of being lost.
     const std::int64_t last = v.app.lastTickTime;
     const bool forwardGap = last != 0 && key - last > 1;
     const bool setBack = last != 0 && key < last;
     v.app.lastTickTime = key;
+    v.app.lastTickMono = mono;
     v.app.nowKey = key;
 
     DrawClock(v, now.time());
@@ -57,10 +62,26 @@ void Tick(Vakto& v) {
         CountdownStep(v, FullMinutesPassed(last, key)); // the steps the missed ticks would have made
     else if (fullMinute)
         CountdownStep(v, 1);
-    if (fullMinute && v.punch.punchMinutes < PunchOff) AdjustPunch(v, 1);
+    int punched = 0;
+    if (v.punch.punchMinutes < PunchOff) {
+        // Minutes that passed while the machine was awake count, also those of a stalled tick.
+        punched = forwardGap ? AwakeFullMinutes(last, key, mono - lastMono) : fullMinute ? 1 : 0;
+        for (int i = 0; i < punched; ++i)
+            AdjustPunch(v, 1);
+    }
+    if (fullMinute || forwardGap) SaveAtFullMinute(v, punched);
     if (v.alarm.alarmSet == 1) ColonBlink(v);
     AlarmMatch(v, key, forwardGap ? last : 0);
     if (fullMinute) AnnouncerCheck(v);
+}
+
+int AwakeFullMinutes(std::int64_t lastKey, std::int64_t key, std::int64_t awakeMs) {
+    // The awake clock stands still in a suspend and does not follow a clock set forward: only the
+    // seconds it saw pass were worked. Where in the gap they lay is unknown; they are taken from its
+    // start (a machine suspends while the program sleeps between ticks, so little of it lies on
+    // either side). A stall (blocked disk, swapping, SIGSTOP) sees the whole gap and counts it all.
+    const std::int64_t awake = std::clamp<std::int64_t>((awakeMs + 500) / 1000, 0, key - lastKey);
+    return int(std::min<std::int64_t>(FullMinutesPassed(lastKey, lastKey + awake), PunchMax));
 }
 
 void HideToTray(Vakto& v) {
@@ -103,7 +124,7 @@ void QuitProgram(Vakto& v) {
         if (v.app.ended) return;
         v.punch.punchMinutes = PunchOff;
     }
-    if (!SaveProjects(v)) return; // reported, and the program has ended
+    if (!SaveProjectsAtQuit(v)) return; // reported, and the program has ended
     RemoveTrayIcon(v);
     v.ports.window.unloadAbout();
     if (!v.app.unloading) {

@@ -1,11 +1,16 @@
 #pragma once
 #include "model/vakto.h"
 
+#include <cstdint>
+
 // Main window load: the start-up sequence. Returns false when the program must not go on
 // (a fatal data-file error has already been reported and the program ended).
 bool Startup(Vakto& v);
 // One Timer1 event. Acts only when the wall-clock second differs from the last one handled.
 void Tick(Vakto& v);
+// The full minutes of a forward gap in the ticks (TickKeys lastKey to key) that the machine was
+// awake for, given the awake clock's milliseconds across the gap.
+int AwakeFullMinutes(std::int64_t lastKey, std::int64_t key, std::int64_t awakeMs);
 // Close request of the main window; userClose = the window system's close command.
 // Returns true when the close is cancelled (the window stays loaded).
 bool OnCloseRequest(Vakto& v, bool userClose);

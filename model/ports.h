@@ -7,19 +7,25 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <cstdint>
 
 // Local date and time, to the second. The core never reads the system clock itself.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
+    // Milliseconds of a clock that only runs while the machine is awake (it stands still in a
+    // suspend and never jumps when the wall clock is set); tells a stalled program from a sleeping
+    // machine. Its origin means nothing.
+    virtual std::int64_t monotonicMs() const = 0;
 };
 
 // Plays a WAV file asynchronously; a new play() replaces a sound still playing. Failures are silent.
+// `description` says which ring it is, in words the desktop's sound settings can show.
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
-    virtual void play(const QString& path) = 0;
+    virtual void play(const QString& path, const QString& description) = 0;
 };
 
 // Opens an address in the desktop's default browser; never blocks, result ignored.
@@ -36,6 +42,9 @@ public:
     virtual void message(const QString& text) = 0;
     // A fatal report: shown and also printed on standard error by the caller's shell.
     virtual void error(const QString& text) = 0;
+    // A report that needs no answer and must not hold up the clock: shown without waiting (the
+    // program goes on ticking behind it) and printed on standard error.
+    virtual void warn(const QString& text) = 0;
 };
 
 // The notification-area icon. Icon index 0 = alarm on, 1 = alarm off.

@@ -32,7 +32,8 @@ struct AppState {
     // Local date and time (seconds since the epoch of the local wall clock) of the last second the
     // tick handled; 0 = none yet, so the first tick always acts.
     std::int64_t lastTickTime = 0;
-    std::int64_t nowKey = 0; // TickKey of the second being handled
+    std::int64_t lastTickMono = 0; // the awake clock (Clock::monotonicMs) at that tick
+    std::int64_t nowKey = 0;       // TickKey of the second being handled
     std::int16_t trayBusy = 0;
     std::int16_t pressX = 0; // last press on the bare window, window pixels
     std::int16_t pressY = 0;
@@ -91,6 +92,14 @@ struct ProjectRec {
     QString name;
 };
 
+// The ledger file as the program last read or wrote it: a save that finds another file there
+// (edited by hand, replaced by a sync tool) keeps that one before writing.
+struct LedgerFileMark {
+    bool known = false;
+    std::int64_t device = 0, inode = 0, size = 0, mtimeNs = 0;
+    QByteArray bytes;
+};
+
 struct PunchState {
     std::int16_t punchMinutes = 0; // 9999 = off
     std::int16_t currentProject = 0;
@@ -99,6 +108,12 @@ struct PunchState {
     // The ledger has been read. Until then the records in memory are not the user's: a quit during
     // start-up (a session ending while a start-up message is open) must leave the file as it is.
     bool loaded = false;
+    LedgerFileMark onDisk;
+    // The last save failed and was reported; every full minute and every change tries again, and
+    // only a new failure after a success is reported again.
+    bool saveFailing = false;
+    int unsavedMinutes = 0; // punched minutes of the selected project that the file does not hold yet
+    QString lastSaveError;  // why the last save failed; empty after a success
 };
 
 // ---- tray -------------------------------------------------------------------------------------

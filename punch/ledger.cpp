@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -112,6 +114,22 @@ bool IsValidUtf8(const QByteArray& bytes) {
     return !utf8.hasError();
 }
 
+// Some editors save "Unicode" as UTF-16: a byte-order mark, or a zero byte beside every ASCII
+// character. No ledger in UTF-8 or an 8-bit code page holds zero bytes.
+const char* Utf16Order(const QByteArray& bytes) {
+    if (bytes.startsWith("\xff\xfe")) return "little-endian";
+    if (bytes.startsWith("\xfe\xff")) return "big-endian";
+    const int n = std::min<int>(bytes.size(), 64) & ~1;
+    int evenZero = 0, oddZero = 0;
+    for (int i = 0; i < n; i += 2) {
+        evenZero += bytes[i] == '\0';
+        oddZero += bytes[i + 1] == '\0';
+    }
+    if (n >= 2 && oddZero * 2 >= n / 2 && evenZero == 0) return "little-endian";
+    if (n >= 2 && evenZero * 2 >= n / 2 && oddZero == 0) return "big-endian";
+    return nullptr;
+}
+
 ProjectRec* SelectedRecord(Vakto& v) {
     const int k = v.punch.currentProject;
     if (k < 1 || k > static_cast<int>(v.punch.projects.size())) return nullptr;
@@ -125,23 +143,129 @@ void OnConfirmClick(Vakto& v, int, const MouseEv&) {
     CommitDescription(v);
 }
 
+QString Errno(int e) {
+    return QString::fromLocal8Bit(std::strerror(e));
+}
+
+// Makes every missing folder of `path` private to the user (0700): the ledger holds project names
+// and hours. Returns why it failed, empty on success or when the folder is there.
+QString MakePrivateFolder(const QString& path) {
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (QFileInfo(clean).isDir()) return QString();
+    const QString parent = QFileInfo(clean).absolutePath();
+    if (parent != clean) {
+        const QString why = MakePrivateFolder(parent);
+        if (!why.isEmpty()) return why;
+    }
+    if (::mkdir(QFile::encodeName(clean).constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("the folder %1 cannot be made: %2").arg(QDir::toNativeSeparators(clean), Errno(errno));
+    return QString();
+}
+
+bool Stat(const QString& path, LedgerFileMark* mark) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+    mark->device = std::int64_t(st.st_dev);
+    mark->inode = std::int64_t(st.st_ino);
+    mark->size = std::int64_t(st.st_size);
+    mark->mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return S_ISREG(st.st_mode);
+}
+
 // Writes a whole file or leaves the old one as it was; returns why it failed, empty on success.
-// The new file is written beside the old one and renamed over it, so an interrupted save leaves one
-// whole file, never a torn one. Unbuffered, so that a short write (disk full, size limit) shows in
-// write()'s count: a buffered QSaveFile would commit the shortened file as a success.
-QString WriteWhole(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return f.errorString();
-    errno = 0;
-    const qint64 written = f.write(bytes);
-    const int writeErrno = errno;
-    if (written != bytes.size())
-        return QStringLiteral("only %1 of %2 bytes could be written (%3)")
-            .arg(std::max<qint64>(written, 0))
-            .arg(bytes.size())
-            .arg(writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : f.errorString());
-    if (::fsync(f.handle()) != 0 && errno != EINVAL) return QString::fromLocal8Bit(std::strerror(errno));
-    if (!f.commit()) return f.errorString();
+// The new file is written beside the old one, flushed to the disk, renamed over the old one, and
+// the folder is flushed too, so that after a power cut the name points at one whole file, never a
+// torn or empty one. A missing folder is made again. An existing file keeps its permissions; a new
+// one is the user's alone.
+QString WriteDurably(const QString& path, const QByteArray& bytes) {
+    const QString folder = QFileInfo(path).absolutePath();
+    QString why = MakePrivateFolder(folder);
+    if (!why.isEmpty()) return why;
+    mode_t mode = 0600;
+    struct stat old {};
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode)) mode = old.st_mode & 07777;
+    QByteArray temp = QFile::encodeName(path) + ".new-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return Errno(errno);
+    auto fail = [&](const QString& reason) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        return reason;
+    };
+    if (mode != 0600 && ::fchmod(fd, mode) != 0) return fail(Errno(errno));
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // A short write (disk full, size limit) shows as a failed second call.
+            return fail(QStringLiteral("only %1 of %2 bytes could be written (%3)")
+                            .arg(done)
+                            .arg(bytes.size())
+                            .arg(Errno(n < 0 ? errno : ENOSPC)));
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL) return fail(Errno(errno));
+    if (::close(fd) != 0) {
+        const int e = errno;
+        ::unlink(temp.constData());
+        return Errno(e);
+    }
+    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int e = errno;
+        ::unlink(temp.constData());
+        return Errno(e);
+    }
+    // The rename is only durable once the folder's entry is on the disk.
+    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return QString();
+}
+
+// Remembers the file as it now is on disk, `bytes` being what it holds.
+void MarkOnDisk(Vakto& v, const QByteArray& bytes) {
+    LedgerFileMark& m = v.punch.onDisk;
+    m.known = Stat(LedgerPath(v), &m);
+    m.bytes = bytes;
+    m.bytes.squeeze(); // kept all day: not the spare room of the buffer it was formatted in
+}
+
+// Before a save: a file that is not the one last read or written (edited by hand, replaced by a
+// sync tool) is kept beside the ledger under a name that says so, and the user is told once.
+// Returns why the save must not go on (their version could not be kept), empty otherwise.
+QString KeepOtherVersion(Vakto& v) {
+    LedgerFileMark& m = v.punch.onDisk;
+    if (!m.known) return QString();
+    LedgerFileMark now;
+    if (!Stat(LedgerPath(v), &now)) return QString(); // gone, or not a file: nothing of theirs to keep
+    if (now.device == m.device && now.inode == m.inode && now.size == m.size && now.mtimeNs == m.mtimeNs)
+        return QString();
+    QFile f(LedgerPath(v));
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    const QByteArray theirs = f.readAll();
+    if (f.error() != QFileDevice::NoError) return QString();
+    if (theirs == m.bytes) { // touched, not changed
+        now.bytes = theirs;
+        m = now;
+        return QString();
+    }
+    const QString stamp = v.ports.clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    QString kept = LedgerPath(v) + QStringLiteral(".edited-") + stamp;
+    for (int i = 2; QFileInfo::exists(kept); ++i)
+        kept = LedgerPath(v) + QStringLiteral(".edited-%1-%2").arg(stamp).arg(i);
+    const QString why = WriteDurably(kept, theirs);
+    // Not kept, so not overwritten: the save fails and is tried again later.
+    if (!why.isEmpty())
+        return QStringLiteral("it was changed by another program and that version cannot be kept as %1: %2")
+            .arg(QDir::toNativeSeparators(kept), why);
+    v.ports.dialogs.warn(QStringLiteral("%1 was changed by another program while Vakto ran. That version is kept as "
+                                        "%2; %1 holds Vakto's projects again.")
+                             .arg(FileName(v), QDir::toNativeSeparators(kept)));
+    m.known = false; // dealt with; what follows is ours
     return QString();
 }
 
@@ -164,12 +288,7 @@ bool SeedLedger(Vakto& v) {
             return false;
         }
     }
-    const QString folder = QFileInfo(LedgerPath(v)).absolutePath();
-    QString why;
-    if (!QDir().mkpath(folder))
-        why = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
-    else
-        why = WriteWhole(LedgerPath(v), bytes);
+    const QString why = WriteDurably(LedgerPath(v), bytes);
     if (!why.isEmpty()) {
         Fail(v, QStringLiteral("%1: the project file cannot be created: %2").arg(FileName(v), why));
         return false;
@@ -222,6 +341,12 @@ QString SanitiseName(const QString& typed) {
 
 LedgerRead ParseLedger(const QByteArray& bytes) {
     LedgerRead r;
+    if (const char* order = Utf16Order(bytes)) {
+        r.error = QStringLiteral("the file is UTF-16 text (%1); Vakto reads UTF-8 or Windows-1252: save the file in "
+                                 "one of those encodings")
+                      .arg(QLatin1String(order));
+        return r;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     if (utf8.hasError()) {
@@ -302,6 +427,9 @@ bool LoadProjects(Vakto& v) {
         Fail(v, QStringLiteral("%1: the project file cannot be opened: %2").arg(FileName(v), f.errorString()));
         return false;
     }
+    // Looked at before reading: a change made while reading then shows at the first save.
+    LedgerFileMark mark;
+    mark.known = Stat(LedgerPath(v), &mark);
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
         Fail(v, QStringLiteral("%1: the project file cannot be read: %2").arg(FileName(v), f.errorString()));
@@ -315,20 +443,42 @@ bool LoadProjects(Vakto& v) {
     v.punch.projects = std::move(r.projects);
     v.punch.legacyEncoding = r.legacyEncoding;
     v.punch.loaded = true;
+    mark.bytes = bytes;
+    v.punch.onDisk = mark;
     return true;
 }
 
 namespace {
+QString UnsavedText(const Vakto& v) {
+    const int n = v.punch.unsavedMinutes;
+    if (n == 0) return QStringLiteral("The file does not hold the latest change yet.");
+    return n == 1 ? QStringLiteral("1 punched minute is not on disk yet.")
+                  : QStringLiteral("%1 punched minutes are not on disk yet.").arg(n);
+}
+
+// Writes the ledger. A failure is reported once (file and fault) and ends nothing: the records stay
+// in memory and the next minute, the next change and the quit try again.
 bool WriteProjects(Vakto& v, const std::vector<ProjectRec>& projects) {
-    // After a fatal report (a ledger that never loaded, a failed save) nothing may touch the file.
+    // After a fatal report (a ledger that never loaded) nothing may touch the file.
     if (v.app.ended) return false;
     if (!v.punch.loaded) return true; // nothing of the user's to write yet; the file stays as it is
     const QByteArray bytes = FormatLedger(projects, v.punch.legacyEncoding);
-    const QString why = WriteWhole(LedgerPath(v), bytes);
+    QString why = KeepOtherVersion(v);
+    if (why.isEmpty()) why = WriteDurably(LedgerPath(v), bytes);
+    v.punch.lastSaveError = why;
     if (!why.isEmpty()) {
-        Fail(v, QStringLiteral("%1: the project file cannot be written: %2").arg(FileName(v), why));
+        // While quitting, the quit's own report says it all.
+        if (!v.punch.saveFailing && v.app.quitPass == 0) {
+            v.punch.saveFailing = true;
+            v.ports.dialogs.warn(QStringLiteral("%1: the project file cannot be written: %2. Vakto keeps the projects "
+                                                "and tries again every minute. %3")
+                                     .arg(FileName(v), why, UnsavedText(v)));
+        }
         return false;
     }
+    MarkOnDisk(v, bytes);
+    v.punch.saveFailing = false;
+    v.punch.unsavedMinutes = 0;
     // From now on the file reads as what it was written as.
     v.punch.legacyEncoding = !IsValidUtf8(bytes);
     return true;
@@ -360,6 +510,23 @@ bool SaveProjectsWithPunched(Vakto& v) {
     std::vector<ProjectRec> withPunched = v.punch.projects;
     AddMinutes(withPunched[std::size_t(k - 1)], PunchedSoFar(v));
     return WriteProjects(v, withPunched);
+}
+
+void SaveAtFullMinute(Vakto& v, int counted) {
+    if (counted > 0 && SelectedRecord(v)) {
+        v.punch.unsavedMinutes += counted;
+        SaveProjectsWithPunched(v);
+    } else if (v.punch.saveFailing) {
+        SaveProjectsWithPunched(v);
+    }
+}
+
+bool SaveProjectsAtQuit(Vakto& v) {
+    if (SaveProjects(v)) return true;
+    if (!v.app.ended)
+        Fail(v, QStringLiteral("%1: the project file cannot be written: %2. %3")
+                    .arg(FileName(v), v.punch.lastSaveError, UnsavedText(v)));
+    return false;
 }
 
 void AddToProject(Vakto& v) {
@@ -401,7 +568,9 @@ void CommitDescription(Vakto& v) {
     rec->name = name;
     rec->hours = 0;
     rec->minutes = 0;
-    if (!SaveProjects(v)) return;
+    // A failed save keeps the new name in memory and tries again later, like every other change.
+    SaveProjects(v);
+    if (v.app.ended) return;
     SetText(v.main.txtDescription, name);
     SetVisible(v.main.txtDescription, false);
     SetVisible(v.main.imgDescription, false);

@@ -33,11 +33,17 @@ QString LedgerPath(const Vakto& v);
 QByteArray DefaultLedger();
 // Read at start-up (after creating a missing per-user ledger); false after a fatal report.
 bool LoadProjects(Vakto& v);
-// Rewrites the whole file; false after a fatal report (the old file stays as it was).
+// Rewrites the whole file, durably. False when it could not: the old file stays as it was, the
+// failure is reported once (not fatally) and the records stay in memory for the next try.
 bool SaveProjects(Vakto& v);
 // The session's save: the file gets the selected project's minutes punched so far, while the records
 // in memory and the punch clock stay as they are, so that the minutes are added once, later.
 bool SaveProjectsWithPunched(Vakto& v);
+// At a full minute: `counted` punched minutes were just counted; the file gets them at once, so that
+// however the program ends it loses at most the running minute. A failed earlier save is tried again.
+void SaveAtFullMinute(Vakto& v, int counted);
+// The quit's save, one more try; a failure is a fatal report that says what is not on disk.
+bool SaveProjectsAtQuit(Vakto& v);
 void AddToProject(Vakto& v);
 QString SayProjectTime(const Vakto& v, std::int16_t parWhat);
 // Description line: the label click opens the editor, the confirm button commits it.

@@ -457,6 +457,7 @@ void TestAlarm::alarmAndAnnouncerInOneSecond() {
     QCOMPARE(v.alarm.alarmOff, std::int16_t(0));
     s.h.runTo(10, 30, 0);
     QCOMPARE(s.h.sound.played.size(), 2); // the alarm's ring and the announcer's
+    QCOMPARE(s.h.sound.descriptions, (QStringList{"Timer or alarm", "Interval announcer"}));
     QVERIFY(v.alarmWin.open);
     QCOMPARE(v.alarmWin.closeCountdown, std::int16_t(2));
     QCOMPARE(v.alarm.alarmOff, std::int16_t(1));

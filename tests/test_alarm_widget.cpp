@@ -285,11 +285,11 @@ void TestAlarmWidget::soundFallbacks() {
         f.write(bytes);
     }
     CanberraSound sound;
-    sound.play(path);
+    sound.play(path, QStringLiteral("Timer or alarm"));
     QTEST(int(sound.outcome()), "outcome");
     QCOMPARE(sound.beeps(), server ? 0 : 1);
     // A second ring replaces the first; the chime's end then arrives as success and changes nothing.
-    sound.play(path);
+    sound.play(path, QStringLiteral("Timer or alarm"));
     QTEST(int(sound.outcome()), "outcome");
     QTest::qWait(!server ? 0 : file == QLatin1String("alarm") ? 2500 : 300);
     QTEST(int(sound.outcome()), "outcome");
@@ -302,7 +302,7 @@ void TestAlarmWidget::soundFallsBackWhenTheServerGoes() {
     qputenv("CANBERRA_DRIVER", "pulse");
     qputenv("PULSE_SERVER", ("unix:" + audio.socket()).toUtf8());
     CanberraSound sound;
-    sound.play(QStringLiteral(VAKTO_SOURCE_DIR "/assets/wav/alarm.wav"));
+    sound.play(QStringLiteral(VAKTO_SOURCE_DIR "/assets/wav/alarm.wav"), QStringLiteral("Timer or alarm"));
     QCOMPARE(sound.outcome(), CanberraSound::Outcome::File);
     // The server goes while the chime plays: the failure arrives later on the library's thread, the
     // theme's alarm cannot play either, and the ring ends as the beep.

@@ -18,7 +18,6 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 namespace {
 const QPoint Preset10(221 + 11, 164 + 12);
-const QPoint PunchButton(248 + 15, 20 + 107 + 15);
 const QPoint Project2(40 + 15, 33 + 14);
 
 std::size_t AllocatedBytes() {

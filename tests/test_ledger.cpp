@@ -54,7 +54,17 @@ std::vector<ProjectRec> LoopLedger(int which) {
     return which == 0 ? Numbered(600, QStringLiteral("Alpha project "), 1) : Numbered(900, QStringLiteral("Beta "), 2);
 }
 
-// Child side of the fault-injection test: saves the two ledgers in turn until killed. It reports
+// The second ledger as the per-minute save writes it: record 1 selected and one minute punched.
+std::vector<ProjectRec> LoopLedgerPunched() {
+    std::vector<ProjectRec> p = LoopLedger(1);
+    const int total = p[0].hours * 60 + p[0].minutes + 1;
+    p[0].hours = std::int16_t(total / 60);
+    p[0].minutes = std::int16_t(total % 60);
+    return p;
+}
+
+// Child side of the fault-injection test: saves the two ledgers in turn until killed, the second
+// through the per-minute save of a running punch clock. It reports
 // after its first save, with how long that save took (microseconds), so that the parent kills it
 // inside the loop and at moments spread over a few saves, whatever the speed of the build.
 int SaveLoop(const QString& folder) {
@@ -68,7 +78,16 @@ int SaveLoop(const QString& folder) {
         QElapsedTimer one;
         one.start();
         v.punch.projects = ledgers[(i + 1) % 2];
-        if (!SaveProjects(v)) return 3;
+        if (i % 2 == 0) {
+            v.punch.currentProject = 1;
+            v.punch.punchMinutes = 1;
+            SaveAtFullMinute(v, 1);
+            if (v.punch.saveFailing) return 3;
+        } else {
+            v.punch.currentProject = 0;
+            v.punch.punchMinutes = PunchOff;
+            if (!SaveProjects(v)) return 3;
+        }
         if (i == 0) {
             std::printf("%lld\n", static_cast<long long>(one.nsecsElapsed() / 1000));
             std::fflush(stdout);
@@ -133,6 +152,8 @@ private slots:
     void loadFailureEndsProgram_data();
     void loadFailureEndsProgram();
     void failedSaveKeepsOldFile();
+    void handEditIsKept_data();
+    void handEditIsKept();
     void killedSaveLeavesWholeFile();
     void choosesFiles_data();
     void choosesFiles();
@@ -216,6 +237,16 @@ void TestLedger::rejectsBadFiles_data() {
     QTest::addColumn<QString>("fault");
 
     QTest::newRow("empty file") << QByteArray() << "no project line";
+    {
+        const QString text = QStringLiteral("1\t2\t3\tAlpha\r\n");
+        QByteArray le("\xff\xfe", 2);
+        le.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QTest::newRow("UTF-16 with a byte order mark") << le << "the file is UTF-16 text (little-endian)";
+        QByteArray be;
+        for (QChar ch : text)
+            be.append(char(ch.unicode() >> 8)).append(char(ch.unicode() & 0xff));
+        QTest::newRow("UTF-16 big-endian without a mark") << be << "the file is UTF-16 text (big-endian)";
+    }
     QTest::newRow("header and comments only") << QByteArray(Header + "# nothing\r\n\r\n") << "no project line";
     QTest::newRow("fewer than four fields") << QByteArray(Header + "1\t2\t3\r\n") << "line 3: fewer than four fields";
     QTest::newRow("a line of spaces") << QByteArray(Header + "1\t2\t3\tA\r\n   \r\n") << "line 4: fewer than four";
@@ -413,21 +444,88 @@ void TestLedger::failedSaveKeepsOldFile() {
     h.click({248 + 15, 20 + 107 + 15}); // punch off: AddToProject saves
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    QCOMPARE(h.dialogs.errors.size(), 1);
-    QVERIFY2(h.dialogs.errors.first().contains(QStringLiteral("cannot be written")),
-             qPrintable(h.dialogs.errors.first()));
-    QVERIFY2(h.dialogs.errors.first().contains(QStringLiteral("vakto.dat")), qPrintable(h.dialogs.errors.first()));
-    QVERIFY2(h.dialogs.errors.first().contains(QStringLiteral("File too large")), qPrintable(h.dialogs.errors.first()));
-    QCOMPARE(h.window.status, 2);
+    // Reported once, not fatal: the program runs on with the minutes in memory.
+    QVERIFY(h.dialogs.errors.isEmpty());
+    QCOMPARE(h.dialogs.warnings.size(), 1);
+    const QString msg = h.dialogs.warnings.first();
+    QVERIFY2(msg.contains(QStringLiteral("cannot be written")), qPrintable(msg));
+    QVERIFY2(msg.contains(QStringLiteral("vakto.dat")), qPrintable(msg));
+    QVERIFY2(msg.contains(QStringLiteral("File too large")), qPrintable(msg));
+    QVERIFY(!h.window.ended);
     QCOMPARE(h.ledgerBytes(), original);
     QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary file left
+    QCOMPARE(int(h.v->punch.projects[0].hours) * 60 + h.v->punch.projects[0].minutes, 110 + 25);
+    // The next full minute tries again and succeeds; no second report.
+    const QTime next = h.clock.t.time().addSecs(60 - h.clock.t.time().second());
+    h.runTo(next.hour(), next.minute(), 0);
+    QCOMPARE(h.dialogs.warnings.size(), 1);
+    QVERIFY2(h.ledgerBytes().contains("1\t2\t15\tAlpha"), h.ledgerBytes().constData());
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestLedger::handEditIsKept_data() {
+    QTest::addColumn<QString>("how"); // what another program does to the file while Vakto runs
+    QTest::addColumn<bool>("kept");   // a copy of their version is kept beside ours
+    QTest::newRow("edited in place") << "write" << true;
+    QTest::newRow("replaced by a rename, as sync tools do") << "rename" << true;
+    QTest::newRow("only touched") << "touch" << false;
+    QTest::newRow("deleted") << "delete" << false;
+}
+
+void TestLedger::handEditIsKept() {
+    QFETCH(QString, how);
+    QFETCH(bool, kept);
+    const QByteArray original = Header + "1\t1\t50\tAlpha\r\n2\t0\t0\tBeta\r\n";
+    const QByteArray theirs = Header + "1\t9\t0\tAlpha edited\r\n2\t0\t0\tBeta\r\n";
+    Harness h(original);
+    QVERIFY(h.start());
+    QTest::qWait(20); // a later modification time than the start's
+    if (how == QLatin1String("write") || how == QLatin1String("rename")) {
+        const QString target = how == QLatin1String("write") ? h.ledgerPath() : h.ledgerPath() + QStringLiteral(".tmp");
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(theirs);
+        f.close();
+        if (how == QLatin1String("rename"))
+            QVERIFY(::rename(QFile::encodeName(target), QFile::encodeName(h.ledgerPath())) == 0);
+    } else if (how == QLatin1String("touch")) {
+        QFile f(h.ledgerPath());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    } else {
+        QVERIFY(QFile::remove(h.ledgerPath()));
+    }
+    h.press(ProjectButton(2));
+    h.click(PunchButton);
+    h.v->punch.punchMinutes = 5;
+    h.click(PunchButton); // punch off: the save
+    const QString expectedKept =
+        h.ledgerPath() + QStringLiteral(".edited-") + h.clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    QCOMPARE(QFileInfo::exists(expectedKept), kept);
+    QCOMPARE(h.dialogs.warnings.size(), kept ? 1 : 0);
+    if (kept) {
+        QFile f(expectedKept);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), theirs);
+        QVERIFY2(h.dialogs.warnings.first().contains(QDir::toNativeSeparators(expectedKept)),
+                 qPrintable(h.dialogs.warnings.first()));
+    }
+    QVERIFY2(h.ledgerBytes().contains("2\t0\t5\tBeta"), h.ledgerBytes().constData());
+    // Ours from now on: the next save keeps nothing more and says nothing more.
+    h.press(ProjectButton(2));
+    h.press(ProjectButton(1));
+    h.click(PunchButton);
+    h.v->punch.punchMinutes = 1;
+    h.click(PunchButton);
+    QCOMPARE(h.dialogs.warnings.size(), kept ? 1 : 0);
+    QCOMPARE(QDir(h.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), kept ? 2 : 1);
 }
 
 void TestLedger::killedSaveLeavesWholeFile() {
     constexpr int Kills = 200;
     QTemporaryDir dir;
     const QByteArray bytesA = FormatLedger(LoopLedger(0));
-    const QByteArray bytesB = FormatLedger(LoopLedger(1));
+    const QByteArray bytesB = FormatLedger(LoopLedgerPunched());
     const QString path = dir.path() + QStringLiteral("/vakto.dat");
     {
         QFile f(path);

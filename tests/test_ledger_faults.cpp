@@ -1,5 +1,7 @@
-// Faults of the disk and of the file under the ledger: each ends with a clear message naming the
-// file, a non-zero exit status, and the bytes on disk exactly as they were.
+// Faults of the disk and of the file under the ledger. A ledger that cannot be read ends the
+// program with a clear message naming the file, a non-zero status and the bytes on disk exactly as
+// they were. A save that fails while running is reported once, keeps everything in memory and the
+// old file as it was, and succeeds at the next try once the disk lets it.
 
 #include "punch/ledger.h"
 #include "tests/support/harness.h"
@@ -7,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 namespace {
 // A tmpfs of its own, so that "full" and "read-only" are real conditions of a file system and
@@ -46,6 +49,19 @@ void ExpectFatal(FakeCore& c, const char* fault) {
     QVERIFY(c.window.ended);
     QVERIFY(c.window.status != 0);
 }
+int Mode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+void ExpectWarning(FakeCore& c, const char* fault) {
+    QVERIFY(c.dialogs.errors.isEmpty());
+    QCOMPARE(c.dialogs.warnings.size(), 1);
+    const QString& msg = c.dialogs.warnings.first();
+    QVERIFY2(msg.contains(QStringLiteral("vakto.dat")), qPrintable(msg));
+    QVERIFY2(msg.contains(QLatin1String(fault), Qt::CaseInsensitive), qPrintable(msg));
+    QVERIFY(!c.window.ended);
+}
 } // namespace
 
 class TestLedgerFaults : public QObject {
@@ -56,6 +72,8 @@ private slots:
     void fileIsADirectory();
     void readOnlyFolder();
     void fullDisk();
+    void removedFolder();
+    void failedQuitSaysWhatIsLost();
 };
 
 void TestLedgerFaults::badFiles_data() {
@@ -100,8 +118,14 @@ void TestLedgerFaults::fileIsADirectory() {
     QVERIFY(QFile::remove(dir2.path() + QStringLiteral("/vakto.dat")));
     QVERIFY(QDir(dir2.path()).mkdir(QStringLiteral("vakto.dat")));
     QVERIFY(!SaveProjects(c2.v));
-    ExpectFatal(c2, "vakto.dat");
+    ExpectWarning(c2, "vakto.dat");
+    QVERIFY(!SaveProjects(c2.v)); // tried again, not reported again
+    QCOMPARE(c2.dialogs.warnings.size(), 1);
     QVERIFY(QFileInfo(dir2.path() + QStringLiteral("/vakto.dat")).isDir());
+    // The directory goes: the next save writes the file.
+    QVERIFY(QDir(dir2.path()).rmdir(QStringLiteral("vakto.dat")));
+    QVERIFY(SaveProjects(c2.v));
+    QCOMPARE(Read(dir2.path() + QStringLiteral("/vakto.dat")), SuppliedLedger());
 }
 
 void TestLedgerFaults::readOnlyFolder() {
@@ -114,8 +138,16 @@ void TestLedgerFaults::readOnlyFolder() {
     QVERIFY(LoadProjects(c.v)); // reading works
     c.v.punch.projects[0].minutes = 30;
     QVERIFY(!SaveProjects(c.v));
-    ExpectFatal(c, "vakto.dat");
+    ExpectWarning(c, "read-only");
     QCOMPARE(Read(path), SuppliedLedger());
+    QCOMPARE(c.v.punch.projects[0].minutes, std::int16_t(30));
+    // Mounted writable again (the disk checked and back): the next save holds the change.
+    QVERIFY(::mount("tmpfs", disk.path().toLocal8Bit().constData(), "tmpfs", MS_REMOUNT, nullptr) == 0);
+    QVERIFY(SaveProjects(c.v));
+    QVERIFY(Read(path) != SuppliedLedger());
+    QVERIFY(LoadProjects(c.v));
+    QCOMPARE(c.v.punch.projects[0].minutes, std::int16_t(30));
+    QCOMPARE(c.dialogs.warnings.size(), 1);
 }
 
 void TestLedgerFaults::fullDisk() {
@@ -139,10 +171,55 @@ void TestLedgerFaults::fullDisk() {
     for (int i = 0; i < 200; ++i)
         c.v.punch.projects.push_back(ProjectRec{std::int16_t(13 + i), 1, 2, QStringLiteral("A longer project name")});
     QVERIFY(!SaveProjects(c.v));
-    ExpectFatal(c, "vakto.dat");
+    ExpectWarning(c, "no space left");
     QCOMPARE(Read(path), SuppliedLedger());
     const QStringList left = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(left, (QStringList{QStringLiteral("filler"), QStringLiteral("vakto.dat")}));
+    // Room again: the records kept in memory reach the file.
+    QVERIFY(QFile::remove(disk.path() + QStringLiteral("/filler")));
+    QVERIFY(SaveProjects(c.v));
+    FakeCore again(disk.path());
+    QVERIFY(LoadProjects(again.v));
+    QCOMPARE(again.v.punch.projects.size(), c.v.punch.projects.size());
+}
+
+void TestLedgerFaults::removedFolder() {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/data/vakto");
+    QVERIFY(QDir().mkpath(folder));
+    Write(folder + QStringLiteral("/vakto.dat"), SuppliedLedger());
+    FakeCore c(folder);
+    QVERIFY(LoadProjects(c.v));
+    QVERIFY(QDir(dir.path() + QStringLiteral("/data")).removeRecursively());
+    c.v.punch.projects[1].hours = 7;
+    QVERIFY(SaveProjects(c.v));
+    QVERIFY(c.dialogs.warnings.isEmpty());
+    // Made again, and the user's alone, as the first start makes it.
+    for (const QString& made : {dir.path() + QStringLiteral("/data"), folder})
+        QCOMPARE(Mode(made), 0700);
+    QCOMPARE(Mode(folder + QStringLiteral("/vakto.dat")), 0600);
+    FakeCore again(folder);
+    QVERIFY(LoadProjects(again.v));
+    QCOMPARE(again.v.punch.projects[1].hours, std::int16_t(7));
+}
+
+void TestLedgerFaults::failedQuitSaysWhatIsLost() {
+    SmallDisk disk(256);
+    if (!disk.mounted) QSKIP("cannot mount a tmpfs here");
+    Write(disk.path() + QStringLiteral("/vakto.dat"), SuppliedLedger());
+    FakeCore c(disk.path());
+    QVERIFY(LoadProjects(c.v));
+    c.v.punch.currentProject = 2;
+    c.v.punch.punchMinutes = 0;
+    QVERIFY(disk.remountReadOnly());
+    for (int minute = 1; minute <= 3; ++minute) {
+        c.v.punch.punchMinutes = std::int16_t(minute);
+        SaveAtFullMinute(c.v, 1);
+    }
+    QCOMPARE(c.dialogs.warnings.size(), 1);
+    QVERIFY(!SaveProjectsAtQuit(c.v));
+    ExpectFatal(c, "3 punched minutes are not on disk");
+    QCOMPARE(Read(disk.path() + QStringLiteral("/vakto.dat")), SuppliedLedger());
 }
 
 QTEST_MAIN(TestLedgerFaults)

@@ -10,14 +10,9 @@
 namespace {
 
 const QByteArray Header = "#\th\tm\tproject\r\n\r\n";
-const QPoint PunchButton{248 + 15, 20 + 107 + 15};
 const QPoint DescriptionLabel{40, 177};
 const QPoint ConfirmButton{96, 177};
 const QPoint HeaderX{298 + 10, 8};
-
-QPoint ProjectButton(int k) {
-    return {8 + 32 * ((k - 1) % 3) + 15, 33 + 29 * ((k - 1) / 3) + 14};
-}
 
 // The three punch digits as "h t u", blank shown as "-".
 QString Digits(const Vakto& v) {
@@ -85,6 +80,8 @@ private slots:
     void onAndOffInOneMinute();
     void quitKeepsPunchedMinutes_data();
     void quitKeepsPunchedMinutes();
+    void minutesAcrossGaps_data();
+    void minutesAcrossGaps();
 };
 
 void TestPunch::startsOff() {
@@ -377,10 +374,19 @@ void TestPunch::punchedMinutesReachTheFile() {
     h.runTo(10, 0, 40);
     h.click(PunchButton);
     QCOMPARE(Digits(*h.v), QStringLiteral("- - 0"));
+    h.runTo(10, 0, 59);
+    QCOMPARE(OnDisk(h, 3).minutes, std::int16_t(58)); // no minute counted yet
+    h.runTo(10, 1, 0);
+    QCOMPARE(OnDisk(h, 3).minutes, std::int16_t(59));
+    h.runTo(10, 2, 0);
+    QCOMPARE(int(OnDisk(h, 3).hours) * 60 + OnDisk(h, 3).minutes, 118 + 2); // each minute as it is counted
     h.runTo(10, 3, 40);
     QCOMPARE(h.v->punch.punchMinutes, std::int16_t(3));
     QCOMPARE(Digits(*h.v), QStringLiteral("- - 3"));
-    QCOMPARE(h.ledgerBytes(), Ledger(12, 1, 58)); // nothing written while counting
+    QCOMPARE(int(OnDisk(h, 3).hours) * 60 + OnDisk(h, 3).minutes, 118 + 3);
+    // In memory the record and its line wait for the punch clock to stop.
+    QCOMPARE(int(h.v->punch.projects[2].minutes), 58);
+    QCOMPARE(h.v->main.lblDescription.text, QStringLiteral("Project 3 [1:58]"));
     h.click(PunchButton);
     QCOMPARE(Digits(*h.v), QStringLiteral("- - -"));
     QCOMPARE(h.v->main.imgPunch.pic, (PicRef{Strip::imgPunch, 0}));
@@ -389,6 +395,7 @@ void TestPunch::punchedMinutesReachTheFile() {
     QCOMPARE(int(disk.minutes), 1);
     QCOMPARE(OnDisk(h, 2).minutes, std::int16_t(58));
     QCOMPARE(h.v->main.lblDescription.text, QStringLiteral("Project 3 [2:01]"));
+    QCOMPARE(h.v->punch.projects[2].minutes, std::int16_t(1)); // handed over once
     // Counting continues undisturbed far past three digits.
     h.click(PunchButton);
     h.runTo(10, 4, 0);
@@ -486,6 +493,61 @@ void TestPunch::quitKeepsPunchedMinutes() {
     const ProjectRec disk = OnDisk(h, 2);
     QCOMPARE(int(disk.hours) * 60 + disk.minutes, 59 + minutes);
     QCOMPARE(OnDisk(h, 1).minutes, std::int16_t(59));
+}
+
+void TestPunch::minutesAcrossGaps_data() {
+    // Punch on at `on`, tick every second up to `gapAt`; then the gap: the wall clock moves on by
+    // `gap` seconds with the machine awake (a stalled program), asleep, or set by hand; then ticks
+    // every second up to `until` and punch off.
+    QTest::addColumn<QTime>("on");
+    QTest::addColumn<QTime>("gapAt");
+    QTest::addColumn<QString>("kind"); // "stall", "suspend", "set"
+    QTest::addColumn<int>("gap");
+    QTest::addColumn<QTime>("until");
+    QTest::addColumn<int>("minutes");
+    QTest::newRow("across midnight") << QTime(23, 58, 30) << QTime(23, 59, 0) << "stall" << 0 << QTime(0, 2, 30) << 4;
+    QTest::newRow("a stall over two minute boundaries")
+        << QTime(10, 0, 30) << QTime(10, 1, 50) << "stall" << 15 + 60 + 10 << QTime(10, 4, 30) << 4;
+    QTest::newRow("a stall that ends on a full minute")
+        << QTime(10, 0, 30) << QTime(10, 0, 58) << "stall" << 62 << QTime(10, 2, 30) << 2;
+    QTest::newRow("a stall of an hour") << QTime(10, 0, 30) << QTime(10, 0, 40) << "stall" << 3600 << QTime(11, 0, 50)
+                                        << 60;
+    QTest::newRow("a suspend counts nothing")
+        << QTime(10, 0, 30) << QTime(10, 1, 10) << "suspend" << 3600 << QTime(11, 1, 30) << 1;
+    QTest::newRow("a suspend that ends on a full minute")
+        << QTime(10, 0, 30) << QTime(10, 1, 10) << "suspend" << 3590 << QTime(11, 1, 30) << 1;
+    QTest::newRow("the clock set forward an hour counts nothing")
+        << QTime(10, 0, 30) << QTime(10, 1, 10) << "set" << 3600 << QTime(11, 2, 30) << 2;
+}
+
+void TestPunch::minutesAcrossGaps() {
+    QFETCH(QTime, on);
+    QFETCH(QTime, gapAt);
+    QFETCH(QString, kind);
+    QFETCH(int, gap);
+    QFETCH(QTime, until);
+    QFETCH(int, minutes);
+    Harness h(Ledger(12, 1, 0));
+    h.clock.t = QDateTime(QDate(2026, 12, 9), on);
+    QVERIFY(h.start());
+    h.tick();
+    h.press(ProjectButton(4));
+    h.click(PunchButton);
+    h.runTo(gapAt.hour(), gapAt.minute(), gapAt.second());
+    if (kind == QLatin1String("stall"))
+        h.clock.advance(gap); // no tick ran in it
+    else if (kind == QLatin1String("suspend"))
+        h.clock.suspend(gap);
+    else
+        h.clock.t = h.clock.t.addSecs(gap);
+    h.tick();
+    h.runTo(until.hour(), until.minute(), until.second());
+    QCOMPARE(int(h.v->punch.punchMinutes), minutes);
+    QCOMPARE(int(OnDisk(h, 4).hours) * 60 + OnDisk(h, 4).minutes, 60 + minutes); // already on disk
+    h.click(PunchButton);
+    QCOMPARE(int(h.v->punch.projects[3].hours) * 60 + h.v->punch.projects[3].minutes, 60 + minutes);
+    QCOMPARE(int(OnDisk(h, 4).hours) * 60 + OnDisk(h, 4).minutes, 60 + minutes);
+    QVERIFY(h.dialogs.messages.isEmpty() && h.dialogs.warnings.isEmpty());
 }
 
 QTEST_MAIN(TestPunch)

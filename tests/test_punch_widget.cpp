@@ -13,10 +13,6 @@ namespace {
 
 const QRect DescriptionLine{12, 170, 93, 15};
 
-QPoint ProjectButton(int k) {
-    return {8 + 32 * ((k - 1) % 3) + 15, 33 + 29 * ((k - 1) / 3) + 14};
-}
-
 // Pixels of the description line near the label's text colour.
 int TextPixels(const QImage& img) {
     int n = 0;

@@ -7,21 +7,36 @@
 #include <QList>
 #include <QRect>
 #include <QStringList>
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
 class FakeClock : public Clock {
 public:
     QDateTime t{QDate(2026, 12, 9), QTime(14, 7, 31)};
+    std::int64_t mono = 1'000'000; // awake milliseconds
     QDateTime now() const override { return t; }
+    std::int64_t monotonicMs() const override { return mono; }
+    // The wall clock set by hand: the awake clock does not move.
     void set(int h, int m, int s) { t = QDateTime(t.date(), QTime(h, m, s)); }
-    void advance(int seconds) { t = t.addSecs(seconds); }
+    // Time passing while the machine is awake (a stalled program too).
+    void advance(int seconds) {
+        t = t.addSecs(seconds);
+        mono += std::int64_t(seconds) * 1000;
+    }
+    // The machine asleep: the wall clock moves on, the awake clock stands still.
+    void suspend(int seconds) { t = t.addSecs(seconds); }
 };
 
 class FakeSound : public SoundOutput {
 public:
     QStringList played;
-    void play(const QString& path) override { played << path; }
+    QStringList descriptions;
+    void play(const QString& path, const QString& description) override {
+        played << path;
+        descriptions << description;
+    }
 };
 
 class FakeBrowser : public Browser {
@@ -34,12 +49,14 @@ class FakeDialogs : public Dialogs {
 public:
     QStringList messages;
     QStringList errors;
+    QStringList warnings;
     std::function<void()> whileMessageOpen; // runs inside message(), e.g. the session ending
     void message(const QString& text) override {
         messages << text;
         if (whileMessageOpen) whileMessageOpen();
     }
     void error(const QString& text) override { errors << text; }
+    void warn(const QString& text) override { warnings << text; }
 };
 
 class FakeTray : public TrayPort {
@@ -149,6 +166,12 @@ public:
         const std::size_t i = calls < script.size() ? calls : script.size() - 1;
         ++calls;
         return script.empty() ? QDateTime() : script[i];
+    }
+    // Awake all along: the awake clock follows the script's last reading.
+    std::int64_t monotonicMs() const override {
+        if (script.empty() || calls == 0) return 0;
+        const std::size_t i = std::min(calls, script.size()) - 1;
+        return script.front().msecsTo(script[i]);
     }
 };
 

@@ -35,3 +35,9 @@ struct Harness : FakePorts {
 };
 
 QByteArray SuppliedLedger();
+
+// Window points of the punch clock's elements, at the centre of each.
+inline QPoint ProjectButton(int k) {
+    return {8 + 32 * ((k - 1) % 3) + 15, 33 + 29 * ((k - 1) / 3) + 14};
+}
+inline constexpr QPoint PunchButton{248 + 15, 20 + 107 + 15};
