@@ -67,17 +67,29 @@ QString ProgramFolder(const char* argv0) {
 int main(int argc, char** argv) {
     // One instance per ledger. The check comes first: a second start asks the running instance to
     // show its window and ends, silently and with status 0, before anything of its own is shown.
-    // A lock whose owner died is stale and taken over at once.
-    const FileLayout files =
-        ChooseFiles(ProgramFolder(argv[0]), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                    QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    // A lock whose owner died is stale and taken over at once. The lock lies beside the ledger
+    // itself, whatever path or session leads to it; the runtime folder is read as it is set (Qt
+    // would fall back to a folder under /tmp).
+    FileLayout files =
+        ChooseFiles(ProgramFolder(argv[0]), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const QString noLock = ResolveLock(files, qEnvironmentVariable("XDG_RUNTIME_DIR"));
     QLockFile lock(files.lock);
     lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
+    if (!files.lock.isEmpty() && !lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
         QCoreApplication second(argc, argv);
-        AskToShow(files.socket);
+        if (!files.socket.isEmpty()) AskToShow(files.socket);
         return 0;
     }
+    // A lock that cannot be made is no reason to end: the start-up reports an unusable ledger.
+    if (!noLock.isEmpty() || !lock.isLocked())
+        std::fprintf(stderr, "vakto: running without the single-instance lock: %s\n",
+                     qPrintable(!noLock.isEmpty() ? noLock
+                                : lock.error() == QLockFile::PermissionError
+                                    ? files.lock + QStringLiteral(": permission denied")
+                                    : files.lock + QStringLiteral(": cannot be made")));
+    if (files.socket.isEmpty())
+        std::fprintf(stderr, "vakto: no folder private to this user for the second-start socket (XDG_RUNTIME_DIR "
+                             "unset or shared): a second start cannot show this window\n");
 
     // A repaint a second of a few tens of kilobytes is cheaper to send over the X connection than
     // to hand over in shared memory: that path costs a round trip, and so a second wakeup, per frame.
@@ -154,7 +166,8 @@ int main(int argc, char** argv) {
         shell.mainWindow()->raise();
         shell.mainWindow()->activateWindow();
     });
-    instance.listen();
+    if (!files.socket.isEmpty() && !instance.listen())
+        std::fprintf(stderr, "vakto: a second start cannot show this window: %s\n", qPrintable(instance.errorString()));
     const int rc = qapp.exec();
     return window.ended() ? window.status() : rc;
 }

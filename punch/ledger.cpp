@@ -147,21 +147,6 @@ QString Errno(int e) {
     return QString::fromLocal8Bit(std::strerror(e));
 }
 
-// Makes every missing folder of `path` private to the user (0700): the ledger holds project names
-// and hours. Returns why it failed, empty on success or when the folder is there.
-QString MakePrivateFolder(const QString& path) {
-    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    if (QFileInfo(clean).isDir()) return QString();
-    const QString parent = QFileInfo(clean).absolutePath();
-    if (parent != clean) {
-        const QString why = MakePrivateFolder(parent);
-        if (!why.isEmpty()) return why;
-    }
-    if (::mkdir(QFile::encodeName(clean).constData(), 0700) != 0 && errno != EEXIST)
-        return QStringLiteral("the folder %1 cannot be made: %2").arg(QDir::toNativeSeparators(clean), Errno(errno));
-    return QString();
-}
-
 bool Stat(const QString& path, LedgerFileMark* mark) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
@@ -177,7 +162,14 @@ bool Stat(const QString& path, LedgerFileMark* mark) {
 // the folder is flushed too, so that after a power cut the name points at one whole file, never a
 // torn or empty one. A missing folder is made again. An existing file keeps its permissions; a new
 // one is the user's alone.
-QString WriteDurably(const QString& path, const QByteArray& bytes) {
+QString WriteDurably(const QString& reached, const QByteArray& bytes) {
+    // A ledger that is a symbolic link stays one: the file it points at is replaced.
+    QString path = reached;
+    const QFileInfo link(reached);
+    if (link.isSymLink()) {
+        const QString canonical = link.canonicalFilePath();
+        path = canonical.isEmpty() ? link.symLinkTarget() : canonical;
+    }
     const QString folder = QFileInfo(path).absolutePath();
     QString why = MakePrivateFolder(folder);
     if (!why.isEmpty()) return why;
@@ -297,6 +289,19 @@ bool SeedLedger(Vakto& v) {
 }
 
 } // namespace
+
+QString MakePrivateFolder(const QString& path) {
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (QFileInfo(clean).isDir()) return QString();
+    const QString parent = QFileInfo(clean).absolutePath();
+    if (parent != clean) {
+        const QString why = MakePrivateFolder(parent);
+        if (!why.isEmpty()) return why;
+    }
+    if (::mkdir(QFile::encodeName(clean).constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("the folder %1 cannot be made: %2").arg(QDir::toNativeSeparators(clean), Errno(errno));
+    return QString();
+}
 
 QString DecodeWindows1252(const QByteArray& bytes) {
     QString out;

@@ -29,6 +29,11 @@ bool EncodeWindows1252(const QString& text, QByteArray* out);
 QString SanitiseName(const QString& typed);
 
 QString LedgerPath(const Vakto& v);
+
+// Makes `folder` and every missing folder above it, each private to the user (0700): the ledger
+// holds project names and hours. Folders that exist stay as they are. Returns why it failed,
+// empty on success.
+QString MakePrivateFolder(const QString& folder);
 // The twelve records a new user starts with, in the file format.
 QByteArray DefaultLedger();
 // Read at start-up (after creating a missing per-user ledger); false after a fatal report.

@@ -3,13 +3,21 @@
 
 #include "app/instance.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 // Sends `request` from another thread (the server needs this thread's event loop) and returns
@@ -43,6 +51,7 @@ private slots:
     void askToShow();
     void nobodyListening();
     void leftOverSocketIsReplaced();
+    void survivesRunningOutOfDescriptors();
 };
 
 void TestInstance::requests_data() {
@@ -89,6 +98,9 @@ void TestInstance::askToShow() {
     // Only the user who started the instance may connect.
     QCOMPARE(QFile::permissions(name) & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
              QFile::Permissions());
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(name).constData(), &st), 0);
+    QVERIFY(S_ISSOCK(st.st_mode));
 }
 
 void TestInstance::nobodyListening() {
@@ -110,6 +122,51 @@ void TestInstance::leftOverSocketIsReplaced() {
     int shown = 0;
     InstanceServer server(name, [&] { ++shown; });
     QVERIFY2(server.listen(), qPrintable(server.errorString()));
+    QCOMPARE(Exchange(name, "show\n"), QByteArray("shown\n"));
+    QCOMPARE(shown, 1);
+}
+
+void TestInstance::survivesRunningOutOfDescriptors() {
+    // Connections wait while the process has no descriptor left, so the server cannot accept them;
+    // once descriptors are free again a second start is still answered at the same socket.
+    QTemporaryDir dir;
+    const QString name = dir.path() + QStringLiteral("/vakto.socket");
+    int shown = 0;
+    InstanceServer server(name, [&] { ++shown; });
+    QVERIFY2(server.listen(), qPrintable(server.errorString()));
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(name);
+    std::copy(path.begin(), path.end(), addr.sun_path);
+    std::vector<int> fds;
+    for (int i = 0; i < 4; ++i) {
+        const int c = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        QVERIFY(c >= 0);
+        fds.push_back(c);
+        QCOMPARE(::connect(c, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    }
+    // No descriptor left: the limit just above the highest open one, the gaps below it filled.
+    int highest = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System))
+        highest = std::max(highest, entry.toInt());
+    rlimit before{};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit low = before;
+    low.rlim_cur = rlim_t(highest + 1);
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    int fd;
+    while (fds.size() < 100000 && (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0)
+        fds.push_back(fd);
+    const int error = errno;
+    QTest::qWait(300); // the server tries to accept, and fails
+    for (int f : fds)
+        ::close(f);
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &before), 0);
+    QCOMPARE(error, EMFILE);
+
+    struct stat st {};
+    QCOMPARE(::stat(path.constData(), &st), 0);
+    QVERIFY(S_ISSOCK(st.st_mode));
     QCOMPARE(Exchange(name, "show\n"), QByteArray("shown\n"));
     QCOMPARE(shown, 1);
 }

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -560,44 +561,110 @@ void TestLedger::killedSaveLeavesWholeFile() {
 
 void TestLedger::choosesFiles_data() {
     // Paths relative to a private root: "bin" is the program folder, "home/.local/share" the
-    // user's data folder. Files are "path=content" with content one of the ledgers below, or
-    // "path/" for a folder.
+    // user's data folder. Files are "path=content" with content one of the ledgers below, "path/"
+    // for a folder, "path/:777" for a folder of that mode, or "path->target" for a symbolic link.
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("readOnly"); // the program folder cannot be written
     QTest::addColumn<QString>("dataFolder");
     QTest::addColumn<QString>("ledger");
     QTest::addColumn<QString>("seed");
     QTest::addColumn<QString>("result"); // the ledger in use after start-up, or "error: <fault>"
+    QTest::addColumn<QString>("lock");   // "" for none
+    // $XDG_RUNTIME_DIR: "private" (mode 700), "shared" (777), "" (unset) or a path as it is.
+    QTest::addColumn<QString>("runtime");
+    QTest::addColumn<QString>("socket"); // "runtime", "ledger" (beside the lock) or "" (none)
     const QString user = QStringLiteral("home/.local/share/vakto/vakto.dat");
+    const QString userLock = QStringLiteral("home/.local/share/vakto/.vakto.dat.lock");
+    const QString binLock = QStringLiteral("bin/.vakto.dat.lock");
     QTest::newRow("portable and writable: the ledger beside the program")
         << QStringList{"bin/vakto.dat=own", "bin/wav/", "share/vakto/vakto.dat=supplied"} << false << "bin"
         << "bin/vakto.dat"
         << ""
-        << "own";
+        << "own" << binLock << "private"
+        << "runtime";
     QTest::newRow("portable but read-only: the user's ledger, seeded from the program's")
         << QStringList{"bin/vakto.dat=own", "bin/wav/"} << true << "bin" << user << "bin/vakto.dat"
-        << "own";
+        << "own" << userLock << "private"
+        << "runtime";
     QTest::newRow("installed: the user's ledger, seeded from share/vakto")
         << QStringList{"share/vakto/vakto.dat=supplied", "share/vakto/wav/"} << false << "share/vakto" << user
         << "share/vakto/vakto.dat"
-        << "supplied";
+        << "supplied" << userLock << "private"
+        << "runtime";
     QTest::newRow("installed without a supplied ledger: the built-in records")
         << QStringList{"share/vakto/wav/"} << false << "share/vakto" << user << ""
-        << "default";
+        << "default" << userLock << "private"
+        << "runtime";
     QTest::newRow("nothing anywhere: the built-in records, the sound beside the program")
         << QStringList{} << false << "bin" << user << ""
-        << "default";
+        << "default" << userLock << "private"
+        << "runtime";
     QTest::newRow("later starts: the user's ledger stays as it is")
         << QStringList{"share/vakto/vakto.dat=supplied", "home/.local/share/vakto/vakto.dat=own"} << false
         << "share/vakto" << user << "share/vakto/vakto.dat"
-        << "own";
-    QTest::newRow("a broken supplied ledger is reported, nothing is created")
+        << "own" << userLock << "private"
+        << "runtime";
+    QTest::newRow("a broken supplied ledger is reported, no ledger is created")
         << QStringList{"share/vakto/vakto.dat=broken"} << false << "share/vakto" << user << "share/vakto/vakto.dat"
-        << "error: share/vakto/vakto.dat: line 3: the hours field";
-    QTest::newRow("the data folder cannot be made")
+        << "error: share/vakto/vakto.dat: line 3: the hours field" << userLock << "private"
+        << "runtime";
+    QTest::newRow("the data folder cannot be made: no lock")
         << QStringList{"share/vakto/vakto.dat=supplied", "home/.local/share=own"} << false << "share/vakto" << user
         << "share/vakto/vakto.dat"
-        << "error: vakto/vakto.dat: the project file cannot be created";
+        << "error: vakto/vakto.dat: the project file cannot be created"
+        << ""
+        << "private"
+        << "";
+    QTest::newRow("a linked data folder: the lock of the real one")
+        << QStringList{"real/vakto/vakto.dat=own", "home/.local/", "home/.local/share->real"} << false << "bin" << user
+        << ""
+        << "own"
+        << "real/vakto/.vakto.dat.lock"
+        << "private"
+        << "runtime";
+    QTest::newRow("a ledger linked to another file: the lock of the target")
+        << QStringList{"elsewhere/mine.dat=own", "home/.local/share/vakto/vakto.dat->elsewhere/mine.dat"} << false
+        << "bin" << user << ""
+        << "own"
+        << "elsewhere/.mine.dat.lock"
+        << "private"
+        << "runtime";
+    QTest::newRow("a link to a ledger not made yet: seeded at the target, its lock")
+        << QStringList{"share/vakto/vakto.dat=supplied", "elsewhere/",
+                       "home/.local/share/vakto/vakto.dat->elsewhere/mine.dat"}
+        << false << "share/vakto" << user << "share/vakto/vakto.dat"
+        << "supplied"
+        << "elsewhere/.mine.dat.lock"
+        << "private"
+        << "runtime";
+    QTest::newRow("no runtime folder: the socket beside the ledger")
+        << QStringList{"share/vakto/wav/"} << false << "share/vakto" << user << ""
+        << "default" << userLock << ""
+        << "ledger";
+    QTest::newRow("a runtime folder others can write: beside the ledger")
+        << QStringList{"share/vakto/wav/"} << false << "share/vakto" << user << ""
+        << "default" << userLock << "shared"
+        << "ledger";
+    QTest::newRow("/tmp as the runtime folder: beside the ledger")
+        << QStringList{"share/vakto/wav/"} << false << "share/vakto" << user << ""
+        << "default" << userLock << "/tmp"
+        << "ledger";
+    QTest::newRow("no private folder at all: no socket")
+        << QStringList{"home/.local/share/vakto/:777", "home/.local/share/vakto/vakto.dat=own"} << false << "bin"
+        << user << ""
+        << "own" << userLock << "shared"
+        << "";
+    const QString deep = QStringLiteral("deep/") + QString(100, QLatin1Char('d'));
+    QTest::newRow("the ledger's folder too deep for a socket path: the runtime folder")
+        << QStringList{deep + "/", "home/.local/", "home/.local/share->" + deep} << false << "bin" << user << ""
+        << "default" << deep + "/vakto/.vakto.dat.lock"
+        << "private"
+        << "runtime";
+    QTest::newRow("too deep, and no runtime folder: no socket")
+        << QStringList{deep + "/", "home/.local/", "home/.local/share->" + deep} << false << "bin" << user << ""
+        << "default" << deep + "/vakto/.vakto.dat.lock"
+        << ""
+        << "";
 }
 
 void TestLedger::choosesFiles() {
@@ -607,6 +674,9 @@ void TestLedger::choosesFiles() {
     QFETCH(QString, ledger);
     QFETCH(QString, seed);
     QFETCH(QString, result);
+    QFETCH(QString, lock);
+    QFETCH(QString, runtime);
+    QFETCH(QString, socket);
     const QMap<QString, QByteArray> contents{
         {QStringLiteral("own"), Header + "1\t7\t5\tOwn\r\n"},
         {QStringLiteral("supplied"), Header + "1\t0\t0\tSupplied\r\n2\t0\t0\tTwo\r\n"},
@@ -614,11 +684,24 @@ void TestLedger::choosesFiles() {
         {QStringLiteral("default"), SuppliedLedger()},
     };
     QTemporaryDir tmp;
-    const QString root = tmp.path() + QStringLiteral("/");
+    const QString root = QFileInfo(tmp.path()).canonicalFilePath() + QStringLiteral("/");
     QVERIFY(QDir().mkpath(root + QStringLiteral("bin")));
     ReadOnlyFolder ro(root + QStringLiteral("bin"));
     for (const QString& entry : files) {
+        if (entry.contains(QLatin1String("->"))) {
+            const QString link = root + entry.section(QLatin1String("->"), 0, 0);
+            QVERIFY(QDir().mkpath(QFileInfo(link).absolutePath()));
+            QVERIFY(QFile::link(root + entry.section(QLatin1String("->"), 1), link));
+            continue;
+        }
         const QString path = root + entry.section(QLatin1Char('='), 0, 0);
+        if (path.contains(QLatin1String("/:"))) {
+            QVERIFY(QDir().mkpath(path.section(QLatin1String("/:"), 0, 0)));
+            QCOMPARE(::chmod(QFile::encodeName(path.section(QLatin1String("/:"), 0, 0)).constData(),
+                             mode_t(path.section(QLatin1String("/:"), 1).toUInt(nullptr, 8))),
+                     0);
+            continue;
+        }
         if (path.endsWith(QLatin1Char('/'))) {
             QVERIFY(QDir().mkpath(path));
             continue;
@@ -634,23 +717,67 @@ void TestLedger::choosesFiles() {
     }
     const QMap<QString, QByteArray> before = Snapshot(root + QStringLiteral("bin"));
     const QMap<QString, QByteArray> shareBefore = Snapshot(root + QStringLiteral("share"));
+    QString runtimeDir = runtime;
+    if (runtime == QLatin1String("private") || runtime == QLatin1String("shared")) {
+        runtimeDir = root + QStringLiteral("run");
+        QVERIFY(QDir().mkpath(runtimeDir));
+        QCOMPARE(::chmod(QFile::encodeName(runtimeDir).constData(), runtime == QLatin1String("private") ? 0700 : 0777),
+                 0);
+    }
+    const auto entries = [&] {
+        QStringList out;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << it.next();
+        return out;
+    };
+    const QStringList beforeChoosing = entries();
 
-    const QString runtime = root + QStringLiteral("run");
-    const FileLayout f = ChooseFiles(root + QStringLiteral("bin"), root + QStringLiteral("home/.local/share"), runtime);
+    const QString dataHome = root + QStringLiteral("home/.local/share");
+    FileLayout f = ChooseFiles(root + QStringLiteral("bin"), dataHome);
+    QCOMPARE(entries(), beforeChoosing); // choosing changes nothing
     QCOMPARE(f.programFolder, root + QStringLiteral("bin"));
     QCOMPARE(f.dataFolder, root + dataFolder);
     QCOMPARE(f.ledger, root + ledger);
     QCOMPARE(f.seed, seed.isEmpty() ? QString() : root + seed);
     QCOMPARE(f.perUser, ledger != QLatin1String("bin/vakto.dat"));
-    // The lock goes with the ledger: beside a portable one, in the runtime folder for a user's.
-    QCOMPARE(f.lock, f.perUser ? f.lock : root + QStringLiteral("bin/.vakto.lock"));
-    if (f.perUser) QVERIFY2(f.lock.startsWith(runtime + QStringLiteral("/vakto-")), qPrintable(f.lock));
-    QVERIFY2(f.socket.startsWith(runtime + QStringLiteral("/vakto-")), qPrintable(f.socket));
-    QVERIFY(f.socket != f.lock);
-    // Another ledger, another lock and socket.
-    const FileLayout other = ChooseFiles(root + QStringLiteral("bin"), root + QStringLiteral("other"), runtime);
-    if (f.perUser) QVERIFY(other.lock != f.lock && other.socket != f.socket);
 
+    // The lock goes beside the file the ledger resolves to; a user's data folder is made for it,
+    // every new folder private.
+    const QString why = ResolveLock(f, runtimeDir);
+    QCOMPARE(why.isEmpty(), !lock.isEmpty());
+    QCOMPARE(f.lock, lock.isEmpty() ? QString() : root + lock);
+    for (QString folder = QFileInfo(f.ledger).absolutePath(); folder.size() > root.size();
+         folder = QFileInfo(folder).absolutePath()) {
+        struct stat st {};
+        if (beforeChoosing.contains(QFileInfo(folder).canonicalFilePath()) ||
+            ::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+            continue;
+        QVERIFY2(S_ISDIR(st.st_mode) && (st.st_mode & 0777) == 0700, qPrintable(folder));
+    }
+    // The second-start socket only in a private folder, never in the shared temporary folder.
+    if (socket == QLatin1String("runtime"))
+        QVERIFY2(f.socket.startsWith(runtimeDir + QStringLiteral("/vakto-")), qPrintable(f.socket));
+    else if (socket == QLatin1String("ledger"))
+        QCOMPARE(f.socket, f.lock.chopped(5) + QStringLiteral(".socket"));
+    else
+        QCOMPARE(f.socket, QString());
+    QVERIFY(QFileInfo(f.socket).absolutePath() != QDir::tempPath());
+    QVERIFY(f.socket.isEmpty() || f.socket != f.lock);
+    // Every path to this ledger leads to the same lock and socket; another ledger to others.
+    if (f.perUser && !f.lock.isEmpty()) {
+        FileLayout real = ChooseFiles(root + QStringLiteral("bin"), QFileInfo(dataHome).canonicalFilePath());
+        QVERIFY(real.ledger != f.ledger || !QFileInfo(dataHome).isSymLink());
+        QCOMPARE(ResolveLock(real, runtimeDir), QString());
+        QCOMPARE(real.lock, f.lock);
+        QCOMPARE(real.socket, f.socket);
+        FileLayout other = ChooseFiles(root + QStringLiteral("bin"), root + QStringLiteral("other"));
+        QCOMPARE(ResolveLock(other, runtimeDir), QString());
+        QVERIFY(other.lock != f.lock && (other.socket != f.socket || f.socket.isEmpty()));
+    }
+
+    const bool linkedLedger = QFileInfo(root + ledger).isSymLink();
     FakeCore c(f.programFolder);
     UseFiles(c.v, f);
     const bool started = Startup(c.v);
@@ -675,6 +802,8 @@ void TestLedger::choosesFiles() {
         const LedgerRead back = ParseLedger(in.readAll());
         QVERIFY(back.ok);
         QCOMPARE(back.projects[0].hours * 60 + back.projects[0].minutes, minutes + 3);
+        // A save replaces the file a link leads to, which its lock guards, and keeps the link.
+        QCOMPARE(QFileInfo(root + ledger).isSymLink(), linkedLedger);
         // The ring plays the sound of the data folder.
         SoundAlarm(c.v);
         QCOMPARE(c.sound.played.value(0), root + dataFolder + QStringLiteral("/wav/alarm.wav"));

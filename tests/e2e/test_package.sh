@@ -110,6 +110,9 @@ wait_exit "$VAKTO_PID" 10 || fail "the header X did not end the program"
 ledger=$home/.local/share/vakto/vakto.dat
 [[ -f "$ledger" ]] || fail "no ledger in the user's data folder"
 [[ $(stat -c %u "$ledger") == "$uid" ]] || fail "the ledger does not belong to the user"
+# Made at the first start, each folder private: the ledger holds project names and hours.
+[[ $(stat -c %a "$home/.local" "$home/.local/share" "$home/.local/share/vakto" | sort -u) == 700 ]] ||
+    fail "the data folders are not private: $(stat -c '%n %a' "$home/.local" "$home/.local/share" "$home/.local/share/vakto")"
 record=$(tr -d '\r' < "$ledger" | awk -F'\t' 'NR > 2 && ++i == 3 { print $2 ":" $3 ":" $4 }')
 [[ "$record" == "0:3:Project 3" ]] || fail "project 3 in the user's ledger: $record"
 [[ $(tr -d '\r' < "$ledger" | grep -c $'^[0-9]*\t') == 12 ]] || fail "the user's ledger does not hold the twelve records"
