@@ -18,10 +18,12 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -35,15 +37,20 @@ void OnSignal(int) {
 }
 
 // The running program, for the ways out that do not come back through its event loop: exit() from
-// inside Qt (the display connection broke) and qFatal(). Null outside main's lifetime of it.
-Vakto* running = nullptr;
+// inside Qt (the X connection broke), the Wayland plugin's warning before its _exit(), and qFatal().
+// Null outside main's lifetime of it. Atomic: the Wayland warning comes from its event thread, and
+// whoever takes the pointer first saves, once.
+std::atomic<Vakto*> running{nullptr};
 MessageBoxes* boxes = nullptr;
 
 // Writes the ledger with the minutes punched so far, reporting only on standard error: the display
 // may be gone. With the per-minute saves this adds at most a retry of a save that failed.
 void SaveOnTheWayOut() {
-    Vakto* v = running;
-    running = nullptr;
+    // A second caller (the other thread reporting the same broken connection, then calling
+    // _exit) waits here until the first one's save is on the disk.
+    static std::recursive_mutex saving;
+    const std::lock_guard<std::recursive_mutex> hold(saving);
+    Vakto* v = running.exchange(nullptr);
     if (!v || v->app.ended) return;
     if (boxes) boxes->setHeadless(true);
     if (SaveProjectsWithPunched(*v))
@@ -52,7 +59,10 @@ void SaveOnTheWayOut() {
 
 QtMessageHandler previousHandler = nullptr;
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg) SaveOnTheWayOut();
+    // Qt's Wayland plugin says this and then calls _exit(), which skips the atexit save.
+    const bool waylandGone =
+        type != QtDebugMsg && type != QtInfoMsg && message.startsWith(QLatin1String("The Wayland connection "));
+    if (type == QtFatalMsg || waylandGone) SaveOnTheWayOut();
     if (previousHandler) previousHandler(type, context, message);
 }
 

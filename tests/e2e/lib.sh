@@ -152,12 +152,13 @@ wait_for() {
 }
 
 # A headless Wayland compositor (weston, software renderer, screenshots allowed); exports
-# WAYLAND_DISPLAY and QT_QPA_PLATFORM=wayland and drops the X display.
+# WAYLAND_DISPLAY and QT_QPA_PLATFORM=wayland and drops the X display; sets WESTON_PID.
 start_weston() {
     command -v weston > /dev/null || fail "weston is missing (scripts/install-deps)"
     weston --backend=headless-backend.so --use-pixman --debug --socket=vakto-e2e --idle-time=0 \
         --width=1024 --height=768 > "$E2E_TMP/weston.log" 2>&1 &
-    E2E_PIDS+=($!)
+    WESTON_PID=$!
+    E2E_PIDS+=($WESTON_PID)
     wait_for 100 test -S "$XDG_RUNTIME_DIR/vakto-e2e" || fail "weston did not start: $(cat "$E2E_TMP/weston.log")"
     export WAYLAND_DISPLAY=vakto-e2e QT_QPA_PLATFORM=wayland
     unset DISPLAY

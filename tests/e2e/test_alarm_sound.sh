@@ -37,6 +37,7 @@ xdotool mousemove $((x + 20)) $((y + 10)) click 1
 t0=$(date +%s.%N)
 alarm=$(wait_window Alarm 8) || fail "no alarm window within 8 s of switching the alarm on"
 t1=$(date +%s.%N)
+pactl list sink-inputs > "$E2E_TMP/inputs.txt" # while the ring plays
 for i in $(seq 60); do
     is_viewable "$alarm" || break
     sleep 0.1
@@ -55,6 +56,14 @@ echo "resident memory: $((rss_before / 1024)) MiB before the first ring, $((rss_
 media=$(grep -o -E '[^/ ]*(Qt6Multimedia|libgst)[^/ ]*\.so[^ ]*' "/proc/$VAKTO_PID/maps" | sort -u || true)
 [[ -z "$media" ]] || fail "a media framework is mapped after the ring: $media"
 grep -q 'libcanberra' "/proc/$VAKTO_PID/maps" || fail "the ring did not go through libcanberra"
+
+# An alarm, not an alert beep: the desktop's alert volume does not silence it.
+check_role() {
+    grep -q 'media.role = "alarm"' "$1" || fail "the ring's stream is not an alarm: $(cat "$1")"
+    grep -q "event.description = \"$2\"" "$1" || fail "the ring's stream is not described as '$2': $(cat "$1")"
+}
+check_role "$E2E_TMP/inputs.txt" "Timer or alarm"
+echo "ok: the ring plays as media.role alarm"
 
 python3 - "$t0" "$t1" "$t2" "$E2E_APP/wav/alarm.wav" "$E2E_TMP/rec.wav" << 'EOF'
 import struct, sys
@@ -118,6 +127,9 @@ E2E_PIDS+=($PAREC_PID)
 sleep 0.5
 xdotool mousemove $((x + 20)) $((y + 10)) click 1
 wait_window Alarm 8 > /dev/null || fail "no alarm window with the WAV missing"
+sleep 0.5
+pactl list sink-inputs > "$E2E_TMP/inputs.txt"
+check_role "$E2E_TMP/inputs.txt" "Timer or alarm"
 # The theme's alarm lasts about 6 s.
 sleep 7.5
 kill -INT $PAREC_PID

@@ -53,4 +53,14 @@ wait_exit "$VAKTO_PID" 5 || fail "the program did not end after the error box"
 grep -q 'vakto.dat: line 4: the hours field "abc" is not a number' "$E2E_TMP/vakto.out" ||
     fail "standard error says: $(cat "$E2E_TMP/vakto.out")"
 [[ $(md5sum < "$E2E_APP/vakto.dat") == "$before" ]] || fail "the broken ledger was rewritten"
+
+# The session ends (SIGTERM) while the error box waits for its OK: the program ends at once,
+# still with a non-zero status and the file untouched.
+start_vakto
+wait_for 100 grep -q 'is not a number' "$E2E_TMP/vakto.out" || fail "no report for the broken ledger"
+sleep 0.5
+kill -TERM "$VAKTO_PID"
+wait_exit "$VAKTO_PID" 3 || fail "SIGTERM did not end the program while its error box was shown"
+[[ $E2E_STATUS != 0 ]] || fail "ended with status 0 after a broken ledger"
+[[ $(md5sum < "$E2E_APP/vakto.dat") == "$before" ]] || fail "the broken ledger was rewritten at SIGTERM"
 echo "PASS"

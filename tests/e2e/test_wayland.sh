@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real binary on Wayland (weston, headless) with a StatusNotifier host, as on a Wayland desktop:
 # it starts without printing anything, keeps ticking, comes back from the tray, and quits on SIGTERM
-# with the ledger written; no GL driver is loaded for its software-painted window.
+# with the ledger written; no GL driver is loaded for its software-painted window. When the
+# compositor dies under it, it writes the ledger on its way out.
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$1"
 start_session_bus
@@ -42,4 +43,16 @@ wait_exit "$VAKTO_PID" 10 || fail "the program did not end on SIGTERM"
 [[ $E2E_STATUS == 0 ]] || fail "the program ended with status $E2E_STATUS"
 [[ $(stat -c %Y "$E2E_APP/vakto.dat") != "$before" ]] || fail "vakto.dat was not written at SIGTERM"
 grep -q . "$E2E_TMP/vakto.out" && fail "the program printed: $(cat "$E2E_TMP/vakto.out")"
+
+# The compositor goes (a desktop crash): the program ends, and the ledger is written first.
+touch -d '2001-01-01 00:00:00' "$E2E_APP/vakto.dat"
+start_vakto
+registered_twice() { [[ $(grep -c '^registered ' "$E2E_TMP/sni.log") -ge 2 ]]; }
+wait_for 100 registered_twice || fail "the second start did not register: $(cat "$E2E_TMP/sni.log")"
+sleep 0.5
+kill -9 "$WESTON_PID"
+wait_exit "$VAKTO_PID" 10 || fail "the program runs on without its compositor"
+grep -q 'connection broke' "$E2E_TMP/vakto.out" || fail "standard error says: $(cat "$E2E_TMP/vakto.out")"
+[[ $(stat -c %Y "$E2E_APP/vakto.dat") != "$before" ]] || fail "vakto.dat was not written when the compositor died (status $E2E_STATUS: $(cat "$E2E_TMP/vakto.out"))"
+echo "ok: the ledger written when the compositor died (status $E2E_STATUS)"
 echo "PASS: Wayland end to end"
