@@ -153,10 +153,20 @@ void BuildDepotMenu(DepotModel& d) {
         d.mnuTray[i].enabled = false;
     }
     d.mnuTray[mnuShow].isDefault = true;
-    d.mnuTray[mnuOnOff].onClick = ToggleAlarm;
-    d.mnuTray[mnuShow].onClick = [](Vakto& v) { ShowMainWindow(v, true); };
+    // The menu works while the window sleeps hidden: the tick due this second comes first.
+    d.mnuTray[mnuOnOff].onClick = [](Vakto& v) {
+        CatchUp(v);
+        ToggleAlarm(v);
+    };
+    d.mnuTray[mnuShow].onClick = [](Vakto& v) {
+        CatchUp(v);
+        ShowMainWindow(v, true);
+    };
     d.mnuTray[mnuAbout].onClick = [](Vakto& v) { v.ports.window.showAbout(); };
-    d.mnuTray[mnuExit].onClick = QuitProgram;
+    d.mnuTray[mnuExit].onClick = [](Vakto& v) {
+        CatchUp(v);
+        QuitProgram(v);
+    };
 }
 
 void HoverHeaderButtons(Vakto& v, std::int16_t xHover, std::int16_t vHover) {
@@ -188,6 +198,7 @@ void OnMainMouseDown(Vakto& v, const MouseEv& e) {
 
 void OnMainMouseMove(Vakto& v, const MouseEv& e) {
     if (v.app.ended) return;
+    CatchUp(v); // the tray's messages come this way, also while the window sleeps hidden
     if (!v.ports.window.isMinimised()) DragAndSnap(v, e.button, 0, e.x, e.y);
     HoverHeaderButtons(v, 0, 0);
     for (int i = 0; i < 10; ++i)

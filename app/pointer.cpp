@@ -1,9 +1,11 @@
 #include "app/pointer.h"
 
 #include "app/mainwindow.h"
+#include "app/startup.h"
 
 void PointerPress(Vakto& v, QPoint at, int button) {
     if (v.app.ended) return;
+    CatchUp(v);
     QPoint local;
     Element* hit = HitTest(v, at, &local);
     v.app.captured = hit;
@@ -51,6 +53,7 @@ void PointerMove(Vakto& v, QPoint at, int buttons) {
 
 void PointerRelease(Vakto& v, QPoint at, int button, int buttonsStillHeld) {
     if (v.app.ended) return;
+    CatchUp(v);
     Element* captured = v.app.captured;
     if (buttonsStillHeld == 0) {
         v.app.captured = nullptr;

@@ -3,6 +3,7 @@
 // user sees in step with the element model after every call into the core.
 
 #include "model/pixmaps.h"
+#include "platform/walltimer.h"
 
 #include <QObject>
 #include <QPointer>
@@ -28,15 +29,21 @@ public:
     void sync() override;
     // The same after a tick, with the repaint done at once rather than posted.
     void syncNow();
-    // Starts Timer1: it fires a few milliseconds after each wall-clock second boundary.
+    // Starts Timer1: it fires a few milliseconds after each wall-clock second boundary while the
+    // window is shown, and only at the seconds the core needs while it is hidden.
     void startTicking();
     void tickNow();
 
     void showAbout();
     void unloadAbout();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     void armTick();
+    // Shown again after sleeping: the model catches up before the first frame.
+    void wake();
     void syncWith(bool now);
 
     Vakto& m_v;
@@ -44,5 +51,8 @@ private:
     FrmVakto* m_main = nullptr;
     QPointer<FrmAlarm> m_alarm;
     QPointer<FrmAbout> m_about;
-    QTimer m_timer1;
+    WallTimer m_wall;
+    QTimer m_timer1; // only where the kernel gives no wall-clock timer
+    bool m_ticking = false;
+    bool m_wakePosted = false;
 };

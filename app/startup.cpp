@@ -75,6 +75,42 @@ void Tick(Vakto& v) {
     if (fullMinute) AnnouncerCheck(v);
 }
 
+void CatchUp(Vakto& v) {
+    if (v.app.ended || v.app.lastTickTime == 0) return;
+    if (v.ports.window.isVisible() && !v.ports.window.isMinimised()) return;
+    Tick(v); // acts only when the second differs from the last one handled
+}
+
+std::int64_t NextTickKey(const Vakto& v, std::int64_t key) {
+    if (v.app.ended) return 0;
+    if (v.ports.window.isVisible() && !v.ports.window.isMinimised()) return key + 1;
+    std::int64_t next = 0;
+    const auto consider = [&](std::int64_t k) {
+        if (k > key && (next == 0 || k < next)) next = k;
+    };
+    const std::int64_t nextMinute = (key / 60 + 1) * 60; // keys count local seconds from a whole day
+    if (v.punch.punchMinutes < PunchOff || v.punch.saveFailing) consider(nextMinute);
+    if (v.alarm.announceEvery > 0) {
+        for (std::int64_t k = nextMinute; k <= nextMinute + 3600; k += 60) {
+            if (IsAnnounceMinute(v.alarm.announceEvery, int(k / 60 % 60))) {
+                consider(k);
+                break;
+            }
+        }
+    }
+    if (v.alarm.alarmOff == 0) {
+        consider(v.alarm.alarmDue);
+        // The alarm also rings whenever the clock shows its time, so its next showing is due too.
+        const QTime at = QTime::fromString(v.alarm.alarmTime, QStringLiteral("hh:mm:ss"));
+        if (at.isValid()) {
+            std::int64_t k = key - key % SecondsPerDay + at.msecsSinceStartOfDay() / 1000;
+            if (k <= key) k += SecondsPerDay;
+            consider(k);
+        }
+    }
+    return next;
+}
+
 int AwakeFullMinutes(std::int64_t lastKey, std::int64_t key, std::int64_t awakeMs) {
     // The awake clock stands still in a suspend and does not follow a clock set forward: only the
     // seconds it saw pass were worked. Where in the gap they lay is unknown; they are taken from its

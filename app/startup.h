@@ -8,6 +8,16 @@
 bool Startup(Vakto& v);
 // One Timer1 event. Acts only when the wall-clock second differs from the last one handled.
 void Tick(Vakto& v);
+// Before a call into the core from the user (the tray, its menu, a click): while the window sleeps,
+// the tick this second would have had runs first, so that what the user sets counts from now and
+// what fell due meanwhile happens before it. Shown, the tick is at most a second old: nothing runs.
+void CatchUp(Vakto& v);
+// The local second (a TickKey) of the next tick the core needs after the tick at `key`; 0 when
+// nothing at all is due. While the main window is shown that is the next second. Hidden or
+// minimised, only what is heard or written is due: a punched minute (on disk each minute), the
+// announcer's next minute, the alarm's second, a failed save's retry. Skipped seconds are a gap to
+// the next tick, which catches up the digits, the hands and the countdown as after any gap.
+std::int64_t NextTickKey(const Vakto& v, std::int64_t key);
 // The full minutes of a forward gap in the ticks (TickKeys lastKey to key) that the machine was
 // awake for, given the awake clock's milliseconds across the gap.
 int AwakeFullMinutes(std::int64_t lastKey, std::int64_t key, std::int64_t awakeMs);

@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "digits/digits.h"
 #include "model/timetext.h"
+#include "platform/walltimer.h"
 #include "tests/support/harness.h"
 
 #include <QtTest>
@@ -38,6 +39,8 @@ private slots:
     void timeStrings();
     void padAndSplit_data();
     void padAndSplit();
+    void wallTimer_data();
+    void wallTimer();
     void firstTickActsSecondTickInSameSecondDoesNothing();
     void minuteWorkOnlyOnSecondZero();
     void tickAfterGapRefreshesTheTime();
@@ -126,6 +129,32 @@ void TestApp::padAndSplit() {
     // Unpadded input is cut at fixed positions, which is why callers pad first.
     const TimeParts raw = SplitTime(QStringLiteral("9:05:03"));
     QCOMPARE((QStringList{raw.hour, raw.minute, raw.second}), (QStringList{"9:", "5:", "03"}));
+}
+
+void TestApp::wallTimer_data() {
+    QTest::addColumn<int>("ahead");     // milliseconds from now to the deadline
+    QTest::addColumn<bool>("disarmed"); // disarmed right after arming
+    QTest::newRow("300 ms ahead") << 300 << false;
+    QTest::newRow("long past: at once") << -86'400'000 << false;
+    QTest::newRow("disarmed") << 300 << true;
+}
+
+void TestApp::wallTimer() {
+    // The kernel's wall-clock timer, as the tick uses it: one firing per deadline, none disarmed.
+    QFETCH(int, ahead);
+    QFETCH(bool, disarmed);
+    WallTimer t;
+    QVERIFY(t.isValid());
+    QList<bool> fired;
+    connect(&t, &WallTimer::fired, this, [&fired](bool changed) { fired << changed; });
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + ahead;
+    t.armAt(deadline);
+    QVERIFY(t.isArmed());
+    if (disarmed) t.disarm();
+    QTest::qWait(std::max(ahead, 0) + 500);
+    QCOMPARE(fired, disarmed ? QList<bool>() : QList<bool>{false});
+    if (!disarmed) QVERIFY(QDateTime::currentMSecsSinceEpoch() >= deadline);
+    QVERIFY(!t.isArmed());
 }
 
 void TestApp::firstTickActsSecondTickInSameSecondDoesNothing() {

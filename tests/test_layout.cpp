@@ -8,10 +8,11 @@
 namespace {
 
 // The order of the program's folders, bottom first: model/ holds the element model, the depot, the
-// time texts, the ports and the state record; app/ is the top (start-up, the tick, quitting, the
+// time texts, the ports and the state record; platform/ wraps what the kernel offers (the wall-clock
+// timer) and knows nothing of the program; app/ is the top (start-up, the tick, quitting, the
 // shell's windows). A call that must go up is passed down as a port or a callback instead.
 const QStringList FolderOrder =
-    QStringLiteral("model clockface digits tray alarm punch about app").split(QLatin1Char(' '));
+    QStringLiteral("model platform clockface digits tray alarm punch about app").split(QLatin1Char(' '));
 
 QString sourceDir() {
     return QStringLiteral(VAKTO_SOURCE_DIR);

@@ -3,10 +3,12 @@
 
 #include "alarm/alarmsetting.h"
 #include "app/frmvakto.h"
+#include "app/mainwindow.h"
 #include "app/shell.h"
 #include "app/shellports.h"
 #include "app/startup.h"
 #include "tests/support/fakes.h"
+#include "tray/traymenu.h"
 
 #include <QtTest>
 #include <ctime>
@@ -119,9 +121,15 @@ void TestMainWindow::screenMatchesAFullPaintEverySecond_data() {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<int>("timer");  // minutes, 0 = none
     QTest::addColumn<bool>("cover"); // then another window covers the dial and goes away
-    QTest::newRow("10:15:20, across a minute") << QTime(10, 15, 20) << 45 << 0 << false;
-    QTest::newRow("10:59:50, across the hour, a timer running") << QTime(10, 59, 50) << 15 << 3 << false;
-    QTest::newRow("10:15:20, then covered and uncovered") << QTime(10, 15, 20) << 5 << 0 << true;
+    QTest::addColumn<int>("away");   // then seconds hidden (in the tray) or minimised, no tick meanwhile
+    QTest::addColumn<bool>("tray");  // hidden and shown by the tray; else minimised and restored
+    QTest::newRow("10:15:20, across a minute") << QTime(10, 15, 20) << 45 << 0 << false << 0 << false;
+    QTest::newRow("10:59:50, across the hour, a timer running") << QTime(10, 59, 50) << 15 << 3 << false << 0 << false;
+    QTest::newRow("10:15:20, then covered and uncovered") << QTime(10, 15, 20) << 5 << 0 << true << 0 << false;
+    // Asleep, no tick came; back at 10:18:57 it shows that second at once.
+    QTest::newRow("10:15:20, in the tray, shown again mid-minute")
+        << QTime(10, 15, 20) << 2 << 5 << false << 215 << true;
+    QTest::newRow("10:15:20, minimised, restored mid-minute") << QTime(10, 15, 20) << 2 << 5 << false << 215 << false;
 }
 
 void TestMainWindow::screenMatchesAFullPaintEverySecond() {
@@ -132,6 +140,8 @@ void TestMainWindow::screenMatchesAFullPaintEverySecond() {
     QFETCH(int, seconds);
     QFETCH(int, timer);
     QFETCH(bool, cover);
+    QFETCH(int, away);
+    QFETCH(bool, tray);
     Real r(start);
     QVERIFY(Startup(*r.v));
     if (timer) StartTimer(*r.v, std::int16_t(timer));
@@ -149,6 +159,29 @@ void TestMainWindow::screenMatchesAFullPaintEverySecond() {
         r.clock.advance(1);
         r.shell->tickNow();
         QCoreApplication::processEvents();
+        const int diff = stale();
+        QVERIFY2(diff == 0, qPrintable(QStringLiteral("%1 pixels stale at %2").arg(diff).arg(at())));
+    }
+    if (away) {
+        r.shell->startTicking(); // the wall-clock timer: real seconds, the fake clock stands still
+        if (tray) {
+            QTest::mouseClick(r.w(), Qt::LeftButton, Qt::NoModifier, QPoint(350, 10)); // the header V
+            QTRY_VERIFY(!r.w()->isVisible());
+        } else {
+            r.w()->showMinimized(); // the window manager's button
+            QTRY_VERIFY(r.w()->isMinimized());
+        }
+        r.clock.advance(away);
+        if (tray) {
+            OnMainMouseMove(*r.v, MouseEv{0, TrayLeftDown, 0}); // the tray's left press
+            r.shell->sync();
+        } else {
+            r.w()->showNormal(); // the taskbar's click, past the core
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(r.w()));
+        QCoreApplication::processEvents();
+        QCOMPARE(r.v->curTime(), at());
+        QCOMPARE(r.v->alarm.countdownMinutes, std::int16_t(2)); // due 10:20:22, stepped at 16, 17 and 18
         const int diff = stale();
         QVERIFY2(diff == 0, qPrintable(QStringLiteral("%1 pixels stale at %2").arg(diff).arg(at())));
     }
