@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "app/x11output.h"
 #include "clockface/pixlib.h"
+#include "platform/waylandoutput.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -90,8 +91,9 @@ void FrmVakto::sync(bool now) {
         p.rect = r;
     }
     m_v.analog.changed.fill(QRect());
-    // A tick's changes go to the X server at once; what cannot go that way Qt repaints.
-    if (now && !changed.isEmpty()) changed = showDirect(changed);
+    // A tick's changes go to the X server at once; what cannot go that way Qt repaints. Under the
+    // Wayland sub-surface every change goes to it, or it would hide the change.
+    if ((now || m_wl) && !changed.isEmpty()) changed = showDirect(changed);
     if (!changed.isEmpty()) {
         if (now)
             repaint(changed);
@@ -140,6 +142,7 @@ void FrmVakto::paintElement(QPainter& p, const Element& e) {
 }
 
 void FrmVakto::paintEvent(QPaintEvent* ev) {
+    m_paintedSinceShow = true;
     QPainter p(this);
     // One rectangle at a time: a clip of several rectangles sends the raster engine down its span
     // path, which splits larger fills over a thread pool.
@@ -199,7 +202,67 @@ bool FrmVakto::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
+WaylandOutput* FrmVakto::waylandOutput() {
+    QWindow* win = windowHandle();
+    if (m_wl && !m_wl->sitsOn(win)) dropWayland();
+    if (m_wl || m_wlUnavailable) return m_wl.get();
+    // Made once Qt has shown the window's first picture: before, the sub-surface would sit on a
+    // surface the compositor has not mapped yet.
+    if (!win || !isVisible() || isMinimized() || !win->isExposed() || !m_paintedSinceShow || devicePixelRatio() != 1.0)
+        return nullptr;
+    // The places every tick changes: the seconds, the digits and the dial (no text lies there).
+    QRect area = windowRect(m_v.main.picClock) | windowRect(m_v.main.imgSet[5]) | windowRect(m_v.main.imgSet[6]);
+    for (const Element& e : m_v.main.imgTime)
+        area |= windowRect(e);
+    m_wl = WaylandOutput::create(win, area & rect());
+    if (!m_wl) {
+        m_wlUnavailable = true;
+        return nullptr;
+    }
+    // From here on the sub-surface hides Qt's pixels of the area: it starts with all of them. A
+    // picture there of a kind compose() cannot draw stays so: Qt paints the window from then on.
+    if (!compose(m_wl->area())) {
+        m_wl.reset();
+        m_wlUnavailable = true;
+        return nullptr;
+    }
+    m_wl->put(m_wl->area(), m_scratch.data());
+    return m_wl.get();
+}
+
+void FrmVakto::dropWayland() {
+    if (!m_wl) return;
+    m_wl.reset();
+    update();
+}
+
+void FrmVakto::hideEvent(QHideEvent* e) {
+    // Qt has dropped the window's surface, and the sub-surface on it shows nothing any more.
+    m_paintedSinceShow = false;
+    dropWayland();
+    QWidget::hideEvent(e);
+}
+
 QRegion FrmVakto::showDirect(const QRegion& changes) {
+    if (WaylandOutput* wl = directOutput() ? nullptr : waylandOutput()) {
+        QRegion rest;
+        for (const QRect& r : changes) {
+            const QRect inside = r & wl->area();
+            if (!inside.isEmpty()) {
+                if (!compose(inside)) {
+                    // Something there only Qt can paint: Qt shows it all again, from then on.
+                    dropWayland();
+                    m_wlUnavailable = true;
+                    return changes;
+                }
+                wl->put(inside, m_scratch.data());
+            }
+            // Qt paints the rest; what it paints under the sub-surface stays hidden there.
+            if (inside != r) rest |= r;
+        }
+        wl->flush();
+        return rest;
+    }
     X11Output* out = directOutput();
     if (!out) return changes;
     QRegion rest;

@@ -10,6 +10,7 @@
 
 class Shell;
 class QLineEdit;
+class WaylandOutput;
 class X11Output;
 
 class FrmVakto : public QWidget {
@@ -31,6 +32,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -46,10 +48,13 @@ private:
     template <typename Draw> bool forEachLayer(const QRect& clip, Draw&& draw) const;
     // Paints the skin and every element that meets `clip`, clipped to it.
     void paintRect(QPainter& p, const QRect& clip);
-    // Sends the changed places straight to the X server; returns what it could not send that way,
-    // for Qt's repaint.
+    // Sends the changed places straight to the X server or the Wayland compositor; returns what it
+    // could not send that way, for Qt's repaint.
     QRegion showDirect(const QRegion& changes);
     X11Output* directOutput();
+    WaylandOutput* waylandOutput();
+    // Takes the Wayland sub-surface away; Qt's copy below it is repainted, it may be old.
+    void dropWayland();
     // The window's pixels of `r` into m_scratch, as paintRect paints them; false where paintRect is
     // needed: a text, the text box, a picture of a kind other than plain or premultiplied 32-bit.
     bool compose(const QRect& r);
@@ -62,5 +67,10 @@ private:
     bool m_dragCursor = false;
     std::unique_ptr<X11Output> m_x11; // null where the window is not on X11 or not plain 32-bit
     bool m_x11Tried = false;
+    // Over the dial and the digits, where the tick changes pixels; null where the window is not on
+    // Wayland, is scaled, or is hidden.
+    std::unique_ptr<WaylandOutput> m_wl;
+    bool m_wlUnavailable = false; // the platform or the compositor offers no such output
+    bool m_paintedSinceShow = false;
     std::vector<quint32> m_scratch; // one rectangle of composed pixels, row after row
 };

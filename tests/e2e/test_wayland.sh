@@ -44,6 +44,32 @@ wait_exit "$VAKTO_PID" 10 || fail "the program did not end on SIGTERM"
 [[ $(stat -c %Y "$E2E_APP/vakto.dat") != "$before" ]] || fail "vakto.dat was not written at SIGTERM"
 grep -q . "$E2E_TMP/vakto.out" && fail "the program printed: $(cat "$E2E_TMP/vakto.out")"
 
+# While it ticks, each second reaches the compositor as the few rectangles that changed, past Qt's
+# repaint (which would ask for a frame callback each time and wake the program again for its answer).
+WAYLAND_DEBUG=client start_vakto
+wait_for 100 grep -q 'commit()' "$E2E_TMP/vakto.out" || fail "nothing shown: $(tail -5 "$E2E_TMP/vakto.out")"
+sleep 3.5
+kill -TERM "$VAKTO_PID"
+wait_exit "$VAKTO_PID" 10 || fail "the program did not end on SIGTERM"
+# The last two seconds of requests: damage per commit, frame callbacks.
+read -r commits worst frames < <(awk -F'[][]' '/ -> / { t = $2 + 0; if (t > last) last = t; line[NR] = $0; at[NR] = t }
+    END {
+        for (i = 1; i <= NR; ++i) {
+            if (!(i in at) || at[i] < last - 2000) continue
+            if (line[i] ~ /\.frame\(/) ++frames
+            if (line[i] ~ /\.damage_buffer\(/) {
+                split(substr(line[i], index(line[i], "damage_buffer(")), n, /[(), ]+/)
+                area += n[4] * n[5]
+            }
+            if (line[i] ~ /\.commit\(\)/ && area > 0) { ++commits; if (area > worst) worst = area; area = 0 }
+        }
+        print commits + 0, worst + 0, frames + 0
+    }' "$E2E_TMP/vakto.out")
+((commits >= 1 && commits <= 3)) || fail "$commits commits in 2 s"
+((worst * 20 < 385 * 195)) || fail "a tick damaged $worst pixels"
+((frames == 0)) || fail "$frames frame callbacks asked for while ticking"
+echo "ok: a tick damages at most $worst pixels, asks for no frame callback"
+
 # The compositor goes (a desktop crash): the program ends, and the ledger is written first.
 touch -d '2001-01-01 00:00:00' "$E2E_APP/vakto.dat"
 start_vakto
