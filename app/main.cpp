@@ -53,6 +53,11 @@ void SaveOnTheWayOut() {
     Vakto* v = running.exchange(nullptr);
     if (!v || v->app.ended) return;
     if (boxes) boxes->setHeadless(true);
+    if (!v->punch.loaded) {
+        // Gone before the start-up read the ledger: nothing of it is in memory to write.
+        std::fprintf(stderr, "vakto: ending without the display before the ledger was read; it is left as it was\n");
+        return;
+    }
     if (SaveProjectsWithPunched(*v))
         std::fprintf(stderr, "vakto: ending without the display; the ledger holds the punched minutes\n");
 }

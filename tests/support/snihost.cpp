@@ -78,9 +78,12 @@ signals:
 
 private:
     void serviceGone(const QString& service) {
-        for (const QString& item : m_items) {
+        // A copy: removing from the list would free the string a reference into it points at.
+        const QStringList items = m_items;
+        for (const QString& item : items) {
             if (!item.startsWith(service + QLatin1Char('/'))) continue;
             m_items.removeAll(item);
+            m_gone.removeWatchedService(service);
             Say(QStringLiteral("unregistered ") + item);
             emit StatusNotifierItemUnregistered(item);
             break;
