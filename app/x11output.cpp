@@ -1,13 +1,20 @@
 #include "app/x11output.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 namespace {
+constexpr quint32 Frames = 4; // frames in the shared ring
+
 // True when the window's visual stores red, green and blue in bits 16-23, 8-15 and 0-7 of a pixel.
 bool RgbVisual(const xcb_setup_t* setup, xcb_visualid_t visual) {
     for (auto s = xcb_setup_roots_iterator(setup); s.rem; xcb_screen_next(&s))
@@ -47,7 +54,39 @@ std::unique_ptr<X11Output> X11Output::create(QWindow* window) {
     if (!usable) return nullptr;
     // In 4-byte units; BIG-REQUESTS, where the server has it, raises the limit.
     const quint32 maxBytes = xcb_get_maximum_request_length(c) * 4u;
-    return std::unique_ptr<X11Output>(new X11Output(c, id, depth, maxBytes));
+    std::unique_ptr<X11Output> out(new X11Output(c, id, depth, maxBytes));
+    if (!qEnvironmentVariableIsSet("VAKTO_NO_SHM"))
+        out->attachShared(quint32(window->width()) * quint32(window->height()) * 4u);
+    return out;
+}
+
+void X11Output::attachShared(quint32 frameBytes) {
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(m_c, &xcb_shm_id);
+    if (!ext || !ext->present) return;
+    xcb_shm_query_version_reply_t* v = xcb_shm_query_version_reply(m_c, xcb_shm_query_version(m_c), nullptr);
+    const bool fds = v && (v->major_version > 1 || (v->major_version == 1 && v->minor_version >= 2));
+    std::free(v);
+    if (!fds) return;
+    const int fd = ::memfd_create("vakto-x11", MFD_CLOEXEC);
+    if (fd < 0) return;
+    const std::size_t size = std::size_t(frameBytes) * Frames;
+    void* base = ::ftruncate(fd, off_t(size)) == 0 ? ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                                                   : MAP_FAILED;
+    if (base == MAP_FAILED) {
+        ::close(fd);
+        return;
+    }
+    const quint32 seg = xcb_generate_id(m_c);
+    // The server gets the descriptor (xcb closes ours once sent); read-only: it only reads pixels.
+    xcb_generic_error_t* err = xcb_request_check(m_c, xcb_shm_attach_fd_checked(m_c, seg, fd, 1));
+    if (err) {
+        std::free(err);
+        ::munmap(base, size);
+        return;
+    }
+    m_seg = seg;
+    m_base = static_cast<quint8*>(base);
+    m_frameBytes = frameBytes;
 }
 
 X11Output::X11Output(xcb_connection_t* c, quint32 window, quint8 depth, quint32 maxRequestBytes)
@@ -58,11 +97,36 @@ X11Output::X11Output(xcb_connection_t* c, quint32 window, quint8 depth, quint32 
 }
 
 X11Output::~X11Output() {
-    if (!xcb_connection_has_error(m_c)) xcb_free_gc(m_c, m_gc);
+    if (!xcb_connection_has_error(m_c)) {
+        if (m_seg) xcb_shm_detach(m_c, m_seg);
+        xcb_free_gc(m_c, m_gc);
+    }
+    if (m_base) ::munmap(m_base, std::size_t(m_frameBytes) * Frames);
+}
+
+bool X11Output::putShared(const QRect& r, const quint32* pixels) {
+    const quint32 bytes = quint32(r.width()) * quint32(r.height()) * 4u;
+    if (!m_seg || m_used + bytes > m_frameBytes) return false;
+    if (m_used == 0) {
+        // A frame is written again four flushes after it was sent: at the tick's pace four
+        // seconds, long after the server took its pixels (it reads them as it handles the request,
+        // and nothing tells us when: a completion event would wake the program once more a
+        // frame). Flushes in quick succession (a burst of repaints) wait for the server instead.
+        const qint64 now = QDeadlineTimer::current().deadline();
+        if (now - m_flushedMs[m_frame] < 500)
+            std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr)); // a round trip
+    }
+    const quint32 offset = m_frame * m_frameBytes + m_used;
+    std::memcpy(m_base + offset, pixels, bytes);
+    xcb_shm_put_image(m_c, m_window, m_gc, quint16(r.width()), quint16(r.height()), 0, 0, quint16(r.width()),
+                      quint16(r.height()), qint16(r.x()), qint16(r.y()), m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_seg,
+                      offset);
+    m_used += bytes;
+    return true;
 }
 
 void X11Output::put(const QRect& r, const quint32* pixels) {
-    if (r.isEmpty()) return;
+    if (r.isEmpty() || putShared(r, pixels)) return;
     const auto rowBytes = quint32(r.width()) * 4u;
     const quint32 room = m_maxRequestBytes > sizeof(xcb_put_image_request_t)
                              ? m_maxRequestBytes - quint32(sizeof(xcb_put_image_request_t))
@@ -78,5 +142,10 @@ void X11Output::put(const QRect& r, const quint32* pixels) {
 }
 
 void X11Output::flush() {
+    if (m_used) {
+        m_flushedMs[m_frame] = QDeadlineTimer::current().deadline();
+        m_frame = (m_frame + 1) % Frames;
+        m_used = 0;
+    }
     xcb_flush(m_c);
 }

@@ -38,10 +38,20 @@ public:
 
 private:
     X11Output(xcb_connection_t* c, quint32 window, quint8 depth, quint32 maxRequestBytes);
+    // A segment shared with the server, when it offers one (a local server with MIT-SHM 1.2).
+    void attachShared(quint32 frameBytes);
+    bool putShared(const QRect& r, const quint32* pixels);
 
     xcb_connection_t* m_c;
     quint32 m_window;
     quint32 m_gc;
     quint8 m_depth;
     quint32 m_maxRequestBytes;
+    // The shared segment: a ring of frames, one per flush; see putShared.
+    quint32 m_seg = 0;
+    quint8* m_base = nullptr;
+    quint32 m_frameBytes = 0;
+    quint32 m_frame = 0;
+    quint32 m_used = 0;
+    qint64 m_flushedMs[4] = {};
 };
