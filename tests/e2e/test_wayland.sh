@@ -48,7 +48,7 @@ grep -q . "$E2E_TMP/vakto.out" && fail "the program printed: $(cat "$E2E_TMP/vak
 # repaint (which would ask for a frame callback each time and wake the program again for its answer).
 WAYLAND_DEBUG=client start_vakto
 wait_for 100 grep -q 'commit()' "$E2E_TMP/vakto.out" || fail "nothing shown: $(tail -5 "$E2E_TMP/vakto.out")"
-sleep 3.5
+sleep 5.5 # the sub-surface is made (its one whole picture) within the first seconds
 kill -TERM "$VAKTO_PID"
 wait_exit "$VAKTO_PID" 10 || fail "the program did not end on SIGTERM"
 # The last two seconds of requests: damage per commit, frame callbacks.
