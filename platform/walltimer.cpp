@@ -19,13 +19,13 @@ WallTimer::~WallTimer() {
 
 void WallTimer::armAt(std::int64_t utcMs) {
     if (m_fd < 0) return;
-    itimerspec spec{};
+    itimerspec deadline{};
     // 0 would disarm the timer: a deadline at the epoch is long past, so 1 ns fires it at once.
-    spec.it_value.tv_sec = time_t(utcMs / 1000);
-    spec.it_value.tv_nsec = long(utcMs % 1000) * 1000000L;
-    if (spec.it_value.tv_sec <= 0 && spec.it_value.tv_nsec <= 0) spec.it_value.tv_nsec = 1;
+    deadline.it_value.tv_sec = time_t(utcMs / 1000);
+    deadline.it_value.tv_nsec = long(utcMs % 1000) * 1000000L;
+    if (deadline.it_value.tv_sec <= 0 && deadline.it_value.tv_nsec <= 0) deadline.it_value.tv_nsec = 1;
     // CANCEL_ON_SET: a clock that is set (by hand, by NTP stepping it, at resume) ends the wait.
-    m_armed = ::timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+    m_armed = ::timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &deadline, nullptr) == 0;
 }
 
 void WallTimer::disarm() {
